@@ -1,0 +1,82 @@
+#include "app/slots.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+const LauncherSettings kSettingsStartValues = {true, false, 0, 0};
+LauncherSettings launcherSettings = kSettingsStartValues;
+
+const char kDefaultHint[] = "You mast define action!";
+
+LauncherSlot* AllocateSlotTable()
+{
+    return static_cast<LauncherSlot*>(calloc(SLOT_COUNT, sizeof(LauncherSlot)));
+}
+
+void FreeSlotTable(LauncherSlot* slots)
+{
+    if (!slots)
+        return;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        free(slots[i].target);
+        free(slots[i].extra);
+        free(slots[i].hint);
+        free(slots[i].workFolder);
+    }
+    free(slots);
+}
+
+static char* CopyBytes(const char* bytes, size_t length)
+{
+    char* copy = static_cast<char*>(malloc(length + 1));
+    if (copy) {
+        memcpy(copy, bytes, length);
+        copy[length] = '\0';
+    }
+    return copy;
+}
+
+char* CopyText(const char* text)
+{
+    return CopyBytes(text, strlen(text));
+}
+
+void ReplaceText(char** field, const char* text)
+{
+    free(*field);
+    *field = text ? CopyText(text) : nullptr;
+}
+
+char* DeriveHint(const char* path)
+{
+    const char* backslash = strrchr(path, '\\');
+    const char* name = backslash ? backslash + 1 : path;
+    size_t length = strlen(name);
+    // A dot in first place starts a name like ".profile", not an extension.
+    for (size_t dot = length; dot > 1; --dot) {
+        if (name[dot - 1] == '.')
+            return CopyBytes(name, dot - 1);
+    }
+    return CopyBytes(name, length);
+}
+
+void BuildRingLayout(RingLayoutEntry layout[SLOT_COUNT])
+{
+    const double innerStart = 0.04363323129985824;   // pi/72, 2.5 degrees
+    const double innerWidth = 0.6981317007977318;    // 2pi/9, 40 degrees
+    const double outerStart = 0.032724923474893676;  // pi/96, 1.875 degrees
+    const double outerWidth = 0.3272492347489368;    // 5pi/48, 18.75 degrees
+    const double halfGroup = 0.39269908169872414;    // pi/8, 22.5 degrees
+
+    // The running angle grows by repeated addition, never by multiplication,
+    // so every sector gets exactly the angles the ring has always had.
+    double angle = 0.0;
+    for (int group = 0; group < SLOT_COUNT / 3; ++group) {
+        RingLayoutEntry* entry = &layout[3 * group];
+        entry[0] = {angle + innerStart, innerWidth, 30, 60};
+        entry[1] = {angle + outerStart, outerWidth, 65, 95};
+        angle += halfGroup;
+        entry[2] = {angle + outerStart, outerWidth, 65, 95};
+        angle += halfGroup;
+    }
+}

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both configurations and runs every test:
+# the native tests (with AddressSanitizer and UBSan), a bounded fuzz run of
+# the settings reader, and the Windows tests under Wine on an Xvfb display.
+set -uo pipefail
+source "$(dirname "$0")/common.sh"
+
+FUZZ_SECONDS=${ZRONDEL_FUZZ_SECONDS:-30}
+failures=()
+
+install_deps
+
+log "native build and tests"
+if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+     -DZRONDEL_SANITIZE=ON >/dev/null && cmake --build "$BUILD/native"; then
+  (cd "$BUILD/native" && ctest --output-on-failure --timeout 300) || failures+=(native)
+else
+  failures+=(native-build)
+fi
+
+log "fuzzing the settings reader for ${FUZZ_SECONDS} s"
+if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+     -DZRONDEL_FUZZ=ON >/dev/null && cmake --build "$BUILD/fuzz"; then
+  rm -rf "$BUILD/fuzz/seeds" "$BUILD/fuzz/corpus"
+  mkdir -p "$BUILD/fuzz/seeds" "$BUILD/fuzz/corpus"
+  "$BUILD/fuzz/tests/fuzz/settings_seeds" "$BUILD/fuzz/seeds" &&
+    (cd "$BUILD/fuzz" && ./tests/fuzz/settings_fuzz -max_total_time="$FUZZ_SECONDS" \
+       -print_final_stats=1 corpus seeds 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done') &&
+    ! ls "$BUILD"/fuzz/crash-* "$BUILD"/fuzz/leak-* "$BUILD"/fuzz/timeout-* >/dev/null 2>&1 ||
+    failures+=(fuzz)
+else
+  failures+=(fuzz-build)
+fi
+
+log "Windows build and tests under Wine"
+if build_windows; then
+  prepare_wine_prefix
+  trap 'wineserver -k 2>/dev/null' EXIT
+  (cd "$BUILD/win" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+     ctest --output-on-failure --timeout 600) || failures+=(windows)
+  wineserver -k 2>/dev/null
+else
+  failures+=(windows-build)
+fi
+
+if [ ${#failures[@]} -gt 0 ]; then
+  log "FAILED: ${failures[*]}"
+  exit 1
+fi
+log "all tests passed"

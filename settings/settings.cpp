@@ -1,0 +1,316 @@
+#include "settings/settings.h"
+
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "settings/settings_shim.h"
+
+const char kUnsupportedVersionText[] = "Version of setings not supported.\nProgram will clear settings";
+const char kUnsupportedVersionCaption[] = "Check for program updates";
+const char kDamagedSettingsText[] = "Settings file is damaged.\nA copy of it is kept in settings.dat.bak";
+const char kDamagedSettingsUncopiedText[] = "Settings file is damaged.";
+const char kDamagedSettingsCaption[] = "[Z]Rondel";
+
+enum { MAGIC_SIZE = 10 };
+
+// --- writing -------------------------------------------------------------
+
+static bool WriteBytes(FILE* stream, const void* bytes, size_t count)
+{
+    return fwrite(bytes, 1, count, stream) == count;
+}
+
+static bool WriteInt32(FILE* stream, int32_t value)
+{
+    uint32_t bits = static_cast<uint32_t>(value);
+    unsigned char bytes[4] = {
+        static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
+        static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)};
+    return WriteBytes(stream, bytes, 4);
+}
+
+// Length 0 and no bytes for an absent or empty text.
+static bool WriteCountedText(FILE* stream, const char* text)
+{
+    int32_t length = text ? static_cast<int32_t>(strlen(text)) : 0;
+    return WriteInt32(stream, length) && (length == 0 || WriteBytes(stream, text, length + 1));
+}
+
+bool WriteSettingsMagic(FILE* stream)
+{
+    return WriteBytes(stream, "ZRondelV3", MAGIC_SIZE);
+}
+
+static bool WriteSlot(FILE* stream, const LauncherSlot* slot)
+{
+    // An empty slot is a single zero length, whatever else it still holds.
+    if (!slot->target || !slot->target[0])
+        return WriteInt32(stream, 0);
+    return WriteCountedText(stream, slot->target) && WriteCountedText(stream, slot->workFolder) &&
+           WriteCountedText(stream, slot->extra) && WriteCountedText(stream, slot->hint);
+}
+
+static bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count)
+{
+    if (!WriteSettingsMagic(stream) || !WriteInt32(stream, count))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        if (!WriteSlot(stream, &slots[i]))
+            return false;
+    }
+    unsigned char flags[2] = {static_cast<unsigned char>(launcherSettings.hideAfterLaunch ? 1 : 0),
+                              static_cast<unsigned char>(launcherSettings.showAtStart ? 1 : 0)};
+    return WriteBytes(stream, flags, 2) && WriteInt32(stream, launcherSettings.windowLeft) &&
+           WriteInt32(stream, launcherSettings.windowTop);
+}
+
+static char* JoinText(const char* first, const char* second)
+{
+    size_t firstLength = strlen(first);
+    size_t secondLength = strlen(second);
+    char* joined = static_cast<char*>(malloc(firstLength + secondLength + 1));
+    if (joined) {
+        memcpy(joined, first, firstLength);
+        memcpy(joined + firstLength, second, secondLength + 1);
+    }
+    return joined;
+}
+
+bool SaveSettings(const char* path, const LauncherSlot* slots, int count)
+{
+    // The old file is replaced only by a complete new one, so a full disk or
+    // a kill in the middle of writing never costs the user their settings.
+    char* temporary = JoinText(path, ".tmp");
+    if (!temporary)
+        return false;
+    bool saved = false;
+    FILE* stream = fopen(temporary, "wb");
+    if (stream) {
+        bool written = WriteSettingsContent(stream, slots, count);
+        written = fclose(stream) == 0 && written;
+        saved = written && ReplaceFileWith(temporary, path);
+        if (!saved)
+            remove(temporary);
+    }
+    free(temporary);
+    return saved;
+}
+
+// --- reading -------------------------------------------------------------
+
+static bool ReadBytes(SettingsFile* file, void* bytes, long count)
+{
+    if (file->damaged || count > file->remaining ||
+        fread(bytes, 1, count, file->stream) != static_cast<size_t>(count)) {
+        file->damaged = true;
+        return false;
+    }
+    file->remaining -= count;
+    return true;
+}
+
+static bool ReadInt32(SettingsFile* file, int32_t* value)
+{
+    unsigned char bytes[4];
+    if (!ReadBytes(file, bytes, 4))
+        return false;
+    *value = static_cast<int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                  (static_cast<uint32_t>(bytes[3]) << 24));
+    return true;
+}
+
+static bool ReadFlag(SettingsFile* file, bool* flag)
+{
+    unsigned char byte;
+    if (!ReadBytes(file, &byte, 1))
+        return false;
+    *flag = byte != 0;
+    return true;
+}
+
+// The length + 1 bytes of a text whose length (> 0) was just read. Null, and
+// the file damaged, when the file has fewer bytes left or the zero is not
+// exactly at the end, which would leave a text shorter than stored.
+static char* ReadText(SettingsFile* file, int32_t length)
+{
+    if (file->damaged || length >= file->remaining) {
+        file->damaged = true;
+        return nullptr;
+    }
+    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    if (!text) {
+        file->damaged = true;
+        return nullptr;
+    }
+    if (!ReadBytes(file, text, length + 1L) || text[length] != '\0' ||
+        memchr(text, '\0', length) != nullptr) {
+        file->damaged = true;
+        free(text);
+        return nullptr;
+    }
+    return text;
+}
+
+// A counted string; null for a length of 0 or less.
+static char* ReadCountedText(SettingsFile* file)
+{
+    int32_t length;
+    if (!ReadInt32(file, &length) || length <= 0)
+        return nullptr;
+    return ReadText(file, length);
+}
+
+static int ReadSlotCount(SettingsFile* file, int capacity)
+{
+    int32_t count;
+    if (!ReadInt32(file, &count) || count < 0)
+        return 0;
+    return count > capacity ? capacity : count;
+}
+
+int ReadSettingsVersion(SettingsFile* file)
+{
+    static const char* const magics[] = {"ZRondelV1", "ZRondelV2", "ZRondelV3"};
+    char magic[MAGIC_SIZE];
+    if (!ReadBytes(file, magic, MAGIC_SIZE))
+        return SETTINGS_UNSUPPORTED;
+    magic[MAGIC_SIZE - 1] = '\0'; // the tenth byte plays no part
+    for (int version = SETTINGS_V3; version >= SETTINGS_V1; --version) {
+        if (memcmp(magic, magics[version], MAGIC_SIZE) == 0)
+            return version;
+    }
+    return SETTINGS_UNSUPPORTED;
+}
+
+void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
+{
+    int count = ReadSlotCount(file, capacity);
+    for (int i = 0; i < count && !file->damaged; ++i) {
+        LauncherSlot* slot = &slots[i];
+        int32_t length;
+        if (!ReadInt32(file, &length))
+            break;
+        if (length <= 0) {
+            slot->hint = CopyText(kDefaultHint);
+            continue;
+        }
+        char* target = ReadText(file, length);
+        if (!target)
+            break;
+        if (!PathExists(target)) {
+            free(target);
+            continue;
+        }
+        slot->target = target;
+        slot->hint = DeriveHint(target);
+    }
+}
+
+void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
+{
+    int count = ReadSlotCount(file, capacity);
+    for (int i = 0; i < count && !file->damaged; ++i) {
+        LauncherSlot* slot = &slots[i];
+        int32_t length;
+        if (!ReadInt32(file, &length))
+            break;
+        if (length <= 0) {
+            slot->hint = CopyText(kDefaultHint);
+            continue;
+        }
+        char* target = ReadText(file, length);
+        if (!target)
+            break;
+        if (!PathExists(target)) {
+            free(target);
+            slot->hint = CopyText(kDefaultHint);
+            // Skip the entry's other texts so the next entry starts in place.
+            for (int skipped = 0; skipped < 3; ++skipped)
+                free(ReadCountedText(file));
+            continue;
+        }
+        slot->target = target;
+        slot->workFolder = ReadCountedText(file);
+        slot->extra = ReadCountedText(file);
+        slot->hint = ReadCountedText(file);
+        if (!slot->hint)
+            slot->hint = DeriveHint(target);
+    }
+}
+
+void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
+{
+    ReadSlotsV2(file, slots, capacity);
+    // Each value is taken only when the file really holds it.
+    bool flag;
+    int32_t number;
+    if (ReadFlag(file, &flag))
+        launcherSettings.hideAfterLaunch = flag;
+    if (ReadFlag(file, &flag))
+        launcherSettings.showAtStart = flag;
+    if (ReadInt32(file, &number))
+        launcherSettings.windowLeft = number;
+    if (ReadInt32(file, &number))
+        launcherSettings.windowTop = number;
+}
+
+static long StreamSize(FILE* stream)
+{
+    if (fseek(stream, 0, SEEK_END) != 0)
+        return -1;
+    long size = ftell(stream);
+    return fseek(stream, 0, SEEK_SET) == 0 ? size : -1;
+}
+
+// Copies the file byte for byte to path + ".bak", replacing an older copy.
+static bool BackUpSettingsFile(const char* path)
+{
+    char* backupPath = JoinText(path, ".bak");
+    if (!backupPath)
+        return false;
+    FILE* source = fopen(path, "rb");
+    FILE* backup = source ? fopen(backupPath, "wb") : nullptr;
+    bool copied = backup != nullptr;
+    if (backup) {
+        char buffer[4096];
+        size_t count;
+        while (copied && (count = fread(buffer, 1, sizeof buffer, source)) > 0)
+            copied = fwrite(buffer, 1, count, backup) == count;
+        copied = !ferror(source) && fclose(backup) == 0 && copied;
+    }
+    if (source)
+        fclose(source);
+    free(backupPath);
+    return copied;
+}
+
+SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capacity)
+{
+    typedef void (*SettingsReader)(SettingsFile*, LauncherSlot*, int);
+    static const SettingsReader readers[] = {ReadSlotsV1, ReadSlotsV2, ReadSettingsV3};
+
+    FILE* stream = fopen(path, "rb");
+    if (!stream)
+        return SETTINGS_UNREADABLE;
+    SettingsFile file = {stream, StreamSize(stream), false};
+    int version = ReadSettingsVersion(&file);
+    if (version != SETTINGS_UNSUPPORTED)
+        readers[version](&file, slots, capacity);
+    fclose(stream);
+
+    if (version == SETTINGS_UNSUPPORTED) {
+        BackUpSettingsFile(path);
+        ShowSettingsMessage(kUnsupportedVersionText, kUnsupportedVersionCaption);
+        return SETTINGS_NOT_VERSIONED;
+    }
+    // Bytes left over are entries beyond the table or trailing garbage: the
+    // next save would drop them, so the file counts as not read whole.
+    if (file.damaged || file.remaining != 0) {
+        bool keptCopy = BackUpSettingsFile(path);
+        ShowSettingsMessage(keptCopy ? kDamagedSettingsText : kDamagedSettingsUncopiedText,
+                            kDamagedSettingsCaption);
+        return SETTINGS_DAMAGED;
+    }
+    return SETTINGS_LOADED;
+}

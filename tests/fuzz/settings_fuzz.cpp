@@ -1,0 +1,67 @@
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "settings/settings.h"
+
+namespace {
+
+std::string ScratchPath(const char* name)
+{
+    const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    return std::string(folder) + "/zrondel-fuzz-" + std::to_string(getpid()) + "-" + name;
+}
+
+bool SameText(const char* a, const char* b)
+{
+    return (!a && !b) || (a && b && strcmp(a, b) == 0);
+}
+
+void Check(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::string input = ScratchPath("settings.dat");
+    static const std::string again = ScratchPath("again.dat");
+    FILE* stream = fopen(input.c_str(), "wb");
+    if (!stream)
+        return 0;
+    fwrite(data, 1, size, stream);
+    fclose(stream);
+
+    LauncherSlot* loaded = AllocateSlotTable();
+    launcherSettings = kSettingsStartValues;
+    LoadSettings(input.c_str(), loaded, SLOT_COUNT);
+    const LauncherSettings loadedSettings = launcherSettings;
+
+    // What was loaded saves and loads back as it was.
+    Check(SaveSettings(again.c_str(), loaded, SLOT_COUNT));
+    LauncherSlot* reloaded = AllocateSlotTable();
+    launcherSettings = kSettingsStartValues;
+    Check(LoadSettings(again.c_str(), reloaded, SLOT_COUNT) == SETTINGS_LOADED);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        Check(SameText(loaded[i].target, reloaded[i].target));
+        if (loaded[i].target) {
+            Check(SameText(loaded[i].workFolder, reloaded[i].workFolder));
+            Check(SameText(loaded[i].extra, reloaded[i].extra));
+            Check(SameText(loaded[i].hint, reloaded[i].hint));
+        }
+    }
+    Check(launcherSettings.hideAfterLaunch == loadedSettings.hideAfterLaunch &&
+          launcherSettings.showAtStart == loadedSettings.showAtStart &&
+          launcherSettings.windowLeft == loadedSettings.windowLeft &&
+          launcherSettings.windowTop == loadedSettings.windowTop);
+
+    FreeSlotTable(loaded);
+    FreeSlotTable(reloaded);
+    return 0;
+}

@@ -1,0 +1,61 @@
+// Builds settings files byte by byte, the way the format lays them out, so
+// that tests and fuzz seeds state their content without the writer's help.
+#ifndef ZRONDEL_TESTS_SETTINGS_BYTES_H
+#define ZRONDEL_TESTS_SETTINGS_BYTES_H
+
+#include <stdint.h>
+
+#include <cstring>
+#include <string>
+
+class SettingsBytes {
+public:
+    SettingsBytes& Magic(const char* nineCharacters, char tenth = '\0')
+    {
+        bytes_.append(nineCharacters, 9);
+        bytes_.push_back(tenth);
+        return *this;
+    }
+    SettingsBytes& Int32(int32_t value)
+    {
+        uint32_t bits = static_cast<uint32_t>(value);
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes_.push_back(static_cast<char>(bits >> shift));
+        return *this;
+    }
+    SettingsBytes& Byte(unsigned char value)
+    {
+        bytes_.push_back(static_cast<char>(value));
+        return *this;
+    }
+    // A counted string: length, then the text and its zero; length 0 alone
+    // for an empty text.
+    SettingsBytes& Text(const std::string& text)
+    {
+        Int32(static_cast<int32_t>(text.size()));
+        if (!text.empty())
+            bytes_.append(text.c_str(), text.size() + 1);
+        return *this;
+    }
+    // A slot entry of versions 2 and 3.
+    SettingsBytes& Entry(const std::string& target, const std::string& workFolder,
+                         const std::string& extra, const std::string& hint)
+    {
+        return Text(target).Text(workFolder).Text(extra).Text(hint);
+    }
+    SettingsBytes& Trailer(bool hideAfterLaunch, bool showAtStart, int32_t left, int32_t top)
+    {
+        return Byte(hideAfterLaunch).Byte(showAtStart).Int32(left).Int32(top);
+    }
+    SettingsBytes& Raw(const std::string& raw)
+    {
+        bytes_ += raw;
+        return *this;
+    }
+    const std::string& str() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+#endif

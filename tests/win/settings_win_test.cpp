@@ -1,0 +1,112 @@
+// The settings file with the Windows services behind it: file attributes,
+// the replacing move and the message boxes.
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/native/settings_bytes.h"
+#include "tests/win/support/message_boxes.h"
+
+namespace {
+
+class SettingsOnWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        folder_ = std::string(temp) + "zrondel-settings-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        path_ = folder_ + "\\settings.dat";
+        slots_ = AllocateSlotTable();
+        launcherSettings = kSettingsStartValues;
+    }
+    void TearDown() override
+    {
+        FreeSlotTable(slots_);
+        for (const char* name : {"\\settings.dat", "\\settings.dat.bak", "\\settings.dat.tmp", "\\app.exe"})
+            DeleteFileA((folder_ + name).c_str());
+        RemoveDirectoryA((folder_ + "\\Docs").c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    void WriteFile(const std::string& path, const std::string& bytes)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    DWORD FileSize(const std::string& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return 0xFFFFFFFF;
+        return data.nFileSizeLow;
+    }
+    SettingsLoadResult Load(const std::string& bytes)
+    {
+        WriteFile(path_, bytes);
+        FreeSlotTable(slots_);
+        slots_ = AllocateSlotTable();
+        return LoadSettings(path_.c_str(), slots_, SLOT_COUNT);
+    }
+
+    std::string folder_;
+    std::string path_;
+    LauncherSlot* slots_ = nullptr;
+};
+
+TEST_F(SettingsOnWindowsTest, SaveReplacesTheOldFileAndLeavesNoTemporary)
+{
+    WriteFile(path_, std::string(500, 'x'));
+    ASSERT_TRUE(SaveSettings(path_.c_str(), slots_, SLOT_COUNT));
+    EXPECT_EQ(FileSize(path_), 120u);
+    ASSERT_TRUE(SaveSettings(path_.c_str(), slots_, SLOT_COUNT));
+    EXPECT_EQ(FileSize(path_ + ".tmp"), 0xFFFFFFFFu);
+}
+
+TEST_F(SettingsOnWindowsTest, FilesAndFoldersCountAsPresentTargets)
+{
+    std::string app = folder_ + "\\app.exe", docs = folder_ + "\\Docs";
+    WriteFile(app, "MZ");
+    CreateDirectoryA(docs.c_str(), nullptr);
+    SettingsBytes bytes;
+    bytes.Magic("ZRondelV3").Int32(3).Entry(app, "", "", "").Entry(docs, "", "", "").Entry(folder_ + "\\gone.exe", "", "", "");
+    bytes.Trailer(true, true, 0, 0);
+    EXPECT_EQ(Load(bytes.str()), SETTINGS_LOADED);
+    EXPECT_STREQ(slots_[0].hint, "app");
+    EXPECT_STREQ(slots_[1].hint, "Docs");
+    EXPECT_EQ(slots_[2].target, nullptr);
+    EXPECT_STREQ(slots_[2].hint, kDefaultHint);
+}
+
+TEST_F(SettingsOnWindowsTest, UnsupportedVersionShowsItsBoxOnce)
+{
+    MessageBoxAnswerer answerer(IDOK);
+    EXPECT_EQ(Load(std::string("ZRondelV9\0rest", 14)), SETTINGS_NOT_VERSIONED);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const SeenMessageBox& box = answerer.seen()[0];
+    EXPECT_EQ(box.caption, "Check for program updates");
+    EXPECT_EQ(box.text, "Version of setings not supported.\nProgram will clear settings");
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_INFORMATION));
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(FileSize(path_ + ".bak"), FileSize(path_));
+}
+
+TEST_F(SettingsOnWindowsTest, DamagedFileShowsItsBoxAndKeepsACopy)
+{
+    MessageBoxAnswerer answerer(IDOK);
+    SettingsBytes bytes;
+    bytes.Magic("ZRondelV3").Int32(24).Int32(0);
+    EXPECT_EQ(Load(bytes.str()), SETTINGS_DAMAGED);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.seen()[0].text, kDamagedSettingsText);
+    EXPECT_EQ(answerer.seen()[0].caption, "[Z]Rondel");
+    EXPECT_EQ(FileSize(path_ + ".bak"), 18u);
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "tests/win/support/message_boxes.h"
+
+namespace {
+
+MessageBoxAnswerer* activeAnswerer = nullptr;
+
+// Control identifiers inside a message box: the text, and the icon, which
+// Windows numbers 0x14 and Wine 0x440.
+const int kTextId = 0xFFFF;
+const int kIconIds[] = {0x14, 0x440};
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(int answer) : answer_(answer)
+{
+    activeAnswerer = this;
+    hook_ = SetWindowsHookExA(WH_CBT, OnCbtEvent, nullptr, GetCurrentThreadId());
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    UnhookWindowsHookEx(hook_);
+    activeAnswerer = nullptr;
+}
+
+LRESULT CALLBACK MessageBoxAnswerer::OnCbtEvent(int code, WPARAM wParam, LPARAM lParam)
+{
+    MessageBoxAnswerer* self = activeAnswerer;
+    if (code == HCBT_ACTIVATE && self) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char className[32] = "";
+        GetClassNameA(box, className, sizeof className);
+        if (lstrcmpA(className, "#32770") == 0) {
+            SeenMessageBox seen;
+            char text[1024] = "";
+            GetWindowTextA(box, text, sizeof text);
+            seen.caption = text;
+            text[0] = '\0';
+            GetDlgItemTextA(box, kTextId, text, sizeof text);
+            seen.text = text;
+            seen.owner = GetWindow(box, GW_OWNER);
+            seen.icon = nullptr;
+            for (int iconId : kIconIds) {
+                if (!seen.icon)
+                    seen.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, iconId, STM_GETICON, 0, 0));
+            }
+            for (int id = IDOK; id <= IDNO; ++id) {
+                if (GetDlgItem(box, id))
+                    seen.buttons.push_back(id);
+            }
+            seen.defaultButton = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
+            self->seen_.push_back(seen);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(self->answer_, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, self->answer_)));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
