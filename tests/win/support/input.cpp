@@ -1,0 +1,116 @@
+#include "tests/win/support/input.h"
+
+namespace {
+
+void SendOne(INPUT input)
+{
+    SendInput(1, &input, sizeof input);
+    PumpMessages(20);
+}
+
+void SendMouse(DWORD flags, LONG x = 0, LONG y = 0)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x;
+    input.mi.dy = y;
+    input.mi.dwFlags = flags;
+    SendOne(input);
+}
+
+void SendKey(WORD virtualKey, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    SendOne(input);
+}
+
+DWORD ButtonFlag(MouseButton button, bool down)
+{
+    switch (button) {
+    case RIGHT_BUTTON:
+        return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    case MIDDLE_BUTTON:
+        return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+    default:
+        return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+}
+
+} // namespace
+
+void PumpMessages(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+void MovePointerTo(int screenX, int screenY)
+{
+    // Absolute positions are in 1/65536 of the primary screen; aim at the
+    // middle of the wanted pixel so rounding cannot move it.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    LONG x = static_cast<LONG>((screenX * 65536LL + 32768) / width);
+    LONG y = static_cast<LONG>((screenY * 65536LL + 32768) / height);
+    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+}
+
+void PressButton(MouseButton button)
+{
+    SendMouse(ButtonFlag(button, true));
+}
+
+void ReleaseButton(MouseButton button)
+{
+    SendMouse(ButtonFlag(button, false));
+}
+
+void ClickAt(int screenX, int screenY, MouseButton button)
+{
+    MovePointerTo(screenX, screenY);
+    PressButton(button);
+    ReleaseButton(button);
+}
+
+void PressKey(WORD virtualKey)
+{
+    SendKey(virtualKey, 0);
+}
+
+void ReleaseKey(WORD virtualKey)
+{
+    SendKey(virtualKey, KEYEVENTF_KEYUP);
+}
+
+void TapKey(WORD virtualKey, WORD modifier, WORD secondModifier)
+{
+    if (modifier)
+        PressKey(modifier);
+    if (secondModifier)
+        PressKey(secondModifier);
+    PressKey(virtualKey);
+    ReleaseKey(virtualKey);
+    if (secondModifier)
+        ReleaseKey(secondModifier);
+    if (modifier)
+        ReleaseKey(modifier);
+}
+
+void TypeText(const char* text)
+{
+    for (; *text; ++text) {
+        SHORT key = VkKeyScanA(*text);
+        WORD virtualKey = LOBYTE(key);
+        TapKey(virtualKey, (HIBYTE(key) & 1) ? VK_SHIFT : 0);
+    }
+}

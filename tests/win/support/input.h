@@ -1,0 +1,29 @@
+// Real input for the Windows tests: SendInput goes through the window system
+// (under Wine, the X server), so hit tests, capture and GetAsyncKeyState all
+// see it as they would see a person's hand.
+#ifndef ZRONDEL_TESTS_INPUT_H
+#define ZRONDEL_TESTS_INPUT_H
+
+#include <windows.h>
+
+enum MouseButton { LEFT_BUTTON, RIGHT_BUTTON, MIDDLE_BUTTON };
+
+// Dispatches this thread's messages for the given time, so that the input
+// sent so far has arrived and been handled.
+void PumpMessages(DWORD milliseconds = 50);
+
+void MovePointerTo(int screenX, int screenY);
+void PressButton(MouseButton button);
+void ReleaseButton(MouseButton button);
+// Move, press, release.
+void ClickAt(int screenX, int screenY, MouseButton button = LEFT_BUTTON);
+
+void PressKey(WORD virtualKey);
+void ReleaseKey(WORD virtualKey);
+// Press and release, with the modifiers (VK_SHIFT, VK_CONTROL, VK_MENU; 0
+// for none) held around it.
+void TapKey(WORD virtualKey, WORD modifier = 0, WORD secondModifier = 0);
+// Types ASCII letters, digits, blanks and punctuation as key strokes.
+void TypeText(const char* text);
+
+#endif
