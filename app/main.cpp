@@ -1,6 +1,13 @@
-#include <windows.h>
+#include "app/launcher.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+// The command line and the show command are ignored: the settings file and
+// the autostart entry are the whole configuration.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    int code = StartLauncher(instance);
+    if (code != 0)
+        return code;
+    code = RunMessageLoop();
+    ShutDownLauncher();
+    return code;
 }

@@ -43,7 +43,8 @@ build_windows() {
 }
 
 # A 32-bit Wine prefix inside the build folder, with the fonts the launcher
-# asks for mapped to free look-alikes.
+# asks for mapped to free look-alikes, and its windows left unmanaged: with no
+# window manager on the display, hiding a managed window waits two seconds.
 wine_environment() {
   export WINEPREFIX="$BUILD/wineprefix"
   export WINEARCH=win32
@@ -54,13 +55,14 @@ wine_environment() {
 
 prepare_wine_prefix() {
   wine_environment
-  [ -f "$WINEPREFIX/.zrondel-ready" ] && return
+  [ -f "$WINEPREFIX/.zrondel-ready-2" ] && return
   log "creating the Wine prefix (first time only)"
   rm -rf "$WINEPREFIX"
   xvfb-run -a wineboot -i >/dev/null 2>&1
   local key='HKCU\Software\Wine\Fonts\Replacements'
   wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
   wine reg add "$key" /v "Comic Sans MS" /d "Comic Neue" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.zrondel-ready"
+  touch "$WINEPREFIX/.zrondel-ready-2"
 }

@@ -1,0 +1,201 @@
+#include "app/ringwnd.h"
+
+#include "app/launcher.h"
+#include "app/shell.h"
+#include "ring/vbutton.h"
+#include "tooltip/tooltip.h"
+
+const char kRingWindowClass[] = "ZR_Main_Window_Class";
+const char kRingWindowTitle[] = "Ta[V]en Software [Z] Rondel";
+
+RingWindowState ringWindow = {nullptr, nullptr, nullptr, nullptr, -1};
+
+namespace {
+
+const COLORREF kToolTipBackground = 0x00FFCC66;
+const COLORREF kToolTipText = 0x00000000;
+const int kRingSize = 200;
+
+// Null for an index that names no slot: the private messages may come from
+// any sender.
+LauncherSlot* SlotAt(WPARAM index)
+{
+    return index < SLOT_COUNT ? &launcher.slots[index] : nullptr;
+}
+
+LRESULT OnCreate(HWND window)
+{
+    ringWindow.window = window;
+    ringWindow.currentSlot = -1;
+    LOGFONTA face = {};
+    face.lfHeight = -12;
+    face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(face.lfFaceName, "Comic Sans MS");
+    ringWindow.font = CreateFontIndirectA(&face);
+    ringWindow.toolTip = CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText);
+    if (launcherSettings.showAtStart)
+        ShowWindow(window, SW_SHOW);
+    return 0;
+}
+
+void OnDestroy()
+{
+    DeleteObject(ringWindow.font);
+    ringWindow.font = nullptr;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        DestroyWindow(launcher.slots[i].button); // each destroys its icon
+    ringWindow.window = nullptr;
+    PostQuitMessage(0);
+}
+
+void OnShowWindow(BOOL shown)
+{
+    if (shown)
+        return;
+    ShowWindow(ringWindow.toolTip, SW_HIDE);
+    ShowWindow(ringWindow.editDialog, SW_HIDE);
+}
+
+// Middle button: lParam is a screen point, both halves read unsigned.
+void OnMiddleButtonUp(HWND window, LPARAM point)
+{
+    if (!IsWindowVisible(window)) {
+        RECT client;
+        GetClientRect(window, &client);
+        MoveWindow(window, LOWORD(point) - client.right / 2, HIWORD(point) - client.bottom / 2,
+                   client.right, client.bottom, TRUE);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+    } else if (launcherSettings.hideAfterLaunch) {
+        ShowWindow(window, SW_HIDE);
+    }
+}
+
+void OnCommand(HWND window, WPARAM command)
+{
+    switch (command) {
+    case IDM_SHOWHIDE:
+        ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOW);
+        break;
+    case IDM_EXIT:
+        CloseRingWindow(window);
+        break;
+    }
+}
+
+void OnSlotClick(HWND window, WPARAM index)
+{
+    LauncherSlot* slot = SlotAt(index);
+    if (!slot)
+        return;
+    ringWindow.currentSlot = static_cast<int>(index);
+    if (slot->target) {
+        // Hidden first, so the started program comes up in front of nothing of ours.
+        if (launcherSettings.hideAfterLaunch)
+            ShowWindow(window, SW_HIDE);
+        LaunchTarget(slot->target, slot->workFolder);
+    } else {
+        MessageBoxA(window, "You mast define action for this button.", "VButton Clicked!",
+                    MB_ICONINFORMATION);
+    }
+}
+
+LRESULT OnSlotHover(const SlotHoverInfo* hover)
+{
+    LauncherSlot* slot = hover ? SlotAt(hover->slot) : nullptr;
+    if (!slot)
+        return -1;
+    HWND tip = ringWindow.toolTip;
+    if (!hover->show) {
+        ShowWindow(tip, SW_HIDE);
+        SetWindowTextA(tip, slot->hint ? slot->hint : "");
+        SendMessageA(tip, WM_SETICON, ICON_BIG, 0);
+        return 0;
+    }
+    // The tooltip fits itself to text and icon before these calls return.
+    SetWindowTextA(tip, slot->hint ? slot->hint : "");
+    SendMessageA(tip, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(slot->icon));
+    if ((slot->hint && slot->hint[0]) || slot->icon) {
+        RECT client;
+        GetClientRect(tip, &client);
+        // Bottom-left corner 10 pixels right of and above the sector's icon.
+        MoveWindow(tip, hover->x + 10, hover->y - client.bottom - 10, client.right, client.bottom,
+                   TRUE);
+        ShowWindow(tip, SW_SHOWNOACTIVATE);
+    }
+    return 0;
+}
+
+LRESULT OnSlotChanged(const LauncherSlot* slot)
+{
+    if (!slot)
+        return -1;
+    SaveLauncherSettings();
+    return 1;
+}
+
+} // namespace
+
+ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RingWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = kRingWindowClass;
+    return RegisterClassA(&windowClass);
+}
+
+HWND CreateRingWindow(HINSTANCE instance)
+{
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, launcherSettings.windowLeft,
+                           launcherSettings.windowTop, kRingSize, kRingSize, nullptr, nullptr,
+                           instance, nullptr);
+}
+
+void CloseRingWindow(HWND window)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    launcherSettings.windowLeft = place.left;
+    launcherSettings.windowTop = place.top;
+    launcherSettings.showAtStart = IsWindowVisible(window) != 0;
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_CLOSE:
+        CloseRingWindow(window);
+        return 0;
+    case WM_SHOWWINDOW:
+        OnShowWindow(static_cast<BOOL>(wParam));
+        return 0;
+    case WM_NCHITTEST:
+        return HTCAPTION; // the whole face drags the window
+    case WM_NCMBUTTONUP:
+    case WM_MBUTTONUP:
+        OnMiddleButtonUp(window, lParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, wParam);
+        return 0;
+    case UM_SLOTCLICK:
+        OnSlotClick(window, wParam);
+        return 0;
+    case UM_SLOTHOVER:
+        return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
+    case UM_SLOTCHANGED:
+        return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

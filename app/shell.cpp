@@ -1,0 +1,67 @@
+#include "app/shell.h"
+
+#include <shellapi.h>
+#include <stdlib.h>
+#include <string.h>
+
+void ExeDirectory(char* buffer, int capacity)
+{
+    buffer[0] = '\0';
+    DWORD length = GetModuleFileNameA(nullptr, buffer, capacity);
+    // A path that filled the buffer was cut short: no folder is better than a wrong one.
+    if (length == 0 || length >= static_cast<DWORD>(capacity)) {
+        buffer[0] = '\0';
+        return;
+    }
+    char* backslash = strrchr(buffer, '\\');
+    if (backslash)
+        backslash[1] = '\0';
+    else
+        buffer[0] = '\0';
+}
+
+bool PathBesideExe(const char* name, char* buffer, int capacity)
+{
+    ExeDirectory(buffer, capacity);
+    size_t folderLength = strlen(buffer);
+    if (folderLength == 0 || folderLength + strlen(name) >= static_cast<size_t>(capacity)) {
+        buffer[0] = '\0';
+        return false;
+    }
+    strcpy(buffer + folderLength, name);
+    return true;
+}
+
+HICON ExtractTargetIcon(const char* path)
+{
+    if (!path || strlen(path) >= MAX_PATH)
+        return nullptr;
+    // The shell may write the path of the icon's file into the buffer; the
+    // caller's path stays as it was.
+    char scratch[MAX_PATH];
+    strcpy(scratch, path);
+    WORD index = 0;
+    return ExtractAssociatedIconA(nullptr, scratch, &index);
+}
+
+void LaunchTarget(const char* path, const char* workFolder)
+{
+    if (!path || !path[0])
+        return;
+    char* derivedFolder = nullptr;
+    if (!workFolder) {
+        derivedFolder = static_cast<char*>(malloc(strlen(path) + 1));
+        if (!derivedFolder)
+            return;
+        strcpy(derivedFolder, path);
+        char* backslash = strrchr(derivedFolder, '\\');
+        // C:\Tools\app.exe starts in C:\Tools\ with its backslash.
+        if (backslash)
+            backslash[1] = '\0';
+        else
+            derivedFolder[0] = '\0';
+        workFolder = derivedFolder;
+    }
+    ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+    free(derivedFolder);
+}

@@ -1,0 +1,23 @@
+// The launcher's dealings with the Windows shell: the executable's folder,
+// a target's icon, and starting a target.
+#ifndef ZRONDEL_APP_SHELL_H
+#define ZRONDEL_APP_SHELL_H
+
+#include <windows.h>
+
+// The executable's folder with its trailing backslash; empty when the
+// module's path cannot be had whole in the buffer.
+void ExeDirectory(char* buffer, int capacity);
+// The executable's folder followed by name; false, and the buffer empty,
+// when the two do not fit together.
+bool PathBesideExe(const char* name, char* buffer, int capacity);
+
+// The target's associated icon, owned by whoever stores it; null for an
+// absent path or one too long for the shell's path buffer.
+HICON ExtractTargetIcon(const char* path);
+
+// Asks the shell to open the target; without a working folder it starts in
+// the folder that contains the target. A failure is not reported.
+void LaunchTarget(const char* path, const char* workFolder);
+
+#endif

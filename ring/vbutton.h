@@ -1,0 +1,35 @@
+// The ring button: a sector-shaped child control that paints itself, follows
+// the pointer with the mouse capture and reports hovering, clicks, right
+// clicks and dropped files to its parent.
+#ifndef ZRONDEL_RING_VBUTTON_H
+#define ZRONDEL_RING_VBUTTON_H
+
+#include <windows.h>
+
+#include "ring/geometry.h"
+
+struct VButtonState {
+    HWND window;        // the button's own window; set in WM_CREATE
+    RingSector sector;  // centre window-relative once created; icon anchor in client pixels
+    HBRUSH normalBrush; // solid RGB(0, 136, 204): the idle face
+    HBRUSH hoverBrush;  // solid RGB(85, 170, 255): the face under the pointer
+    HICON icon;         // the slot's icon, owned by the button; null draws no icon
+    bool hovered;       // the pointer is over the sector
+    BYTE pressState;    // 0 none, 1 pressed with the left button, 2 with the right
+    int slot;           // slot index 0..23; also the control identifier
+};
+
+// Registers "VButton" once and keeps the atom; 0 when registration fails.
+ATOM RegisterVButtonClass(HINSTANCE instance);
+// Unregisters the class and deletes its background brush.
+void UnregisterVButtonClass();
+
+// Creates the button for a sector about (centreX, centreY) in the parent's
+// client area. The icon passes to the button. Null when creation fails.
+HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
+                   double startAngle, double angularWidth, int innerRadius, int outerRadius);
+
+LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void DrawVButton(const VButtonState* state, HDC dc);
+
+#endif
