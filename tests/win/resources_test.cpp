@@ -7,25 +7,16 @@
 
 #include "app/slots.h"
 #include "res/resource.h"
+#include "tests/win/support/launcher_run.h"
 
 namespace {
-
-// The launcher beside the tests: build/win/dist/zrondel.exe.
-std::string LauncherPath()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.erase(folder.rfind('\\'));
-    return folder + "\\..\\..\\dist\\zrondel.exe";
-}
 
 class ResourcesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        module_ = LoadLibraryExA(LauncherPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module_, nullptr) << LauncherPath();
+        module_ = LoadLibraryExA(ShippedLauncherPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module_, nullptr) << ShippedLauncherPath();
     }
     static void TearDownTestSuite() { FreeLibrary(module_); }
 
@@ -71,7 +62,7 @@ protected:
     }
     static std::string Version(const char* name)
     {
-        std::string path = LauncherPath();
+        std::string path = ShippedLauncherPath();
         DWORD ignored = 0, size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
         std::vector<char> block(size);
         GetFileVersionInfoA(path.c_str(), 0, size, block.data());
@@ -148,7 +139,7 @@ TEST_F(ResourcesTest, VersionRecord)
     EXPECT_EQ(Version("ProductName"), "Ta[V]en Software [Z] Rondel");
     EXPECT_EQ(Version("ProductVersion"), "1.1.5.33");
 
-    std::string path = LauncherPath();
+    std::string path = ShippedLauncherPath();
     DWORD ignored = 0, size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     std::vector<char> block(size);
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data()));

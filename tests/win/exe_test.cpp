@@ -1,0 +1,145 @@
+// The shipped executable, started as a person starts it: each test runs its
+// own copy from a folder of its own, because the launcher keeps settings.dat
+// beside itself.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/native/settings_bytes.h"
+#include "tests/win/support/launcher_run.h"
+
+namespace {
+
+const char kRingClass[] = "ZR_Main_Window_Class";
+const char kRingTitle[] = "Ta[V]en Software [Z] Rondel";
+
+// A fresh folder below the test's own, holding a copy of the launcher.
+std::string PrepareFolder(const std::string& name)
+{
+    std::string folder = BesideTestExe("runs");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    folder += "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteFileA((folder + "\\settings.dat").c_str());
+    EXPECT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), (folder + "\\zrondel.exe").c_str(), FALSE))
+        << ShippedLauncherPath();
+    return folder;
+}
+
+HANDLE Launch(const std::string& exe)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// The exit code, or STILL_ACTIVE after 10 s.
+DWORD AwaitExit(HANDLE process)
+{
+    WaitForSingleObject(process, 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// The running launcher's ring window, once it is there and idle.
+HWND AwaitRing(HANDLE process)
+{
+    WaitForInputIdle(process, 10000);
+    for (int waited = 0; waited < 10000; waited += 20) {
+        HWND ring = FindWindowA(kRingClass, kRingTitle);
+        if (ring)
+            return ring;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+class LauncherExeTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        // A launcher a failed test left running is closed, so that the next
+        // test starts with none.
+        HWND ring = FindWindowA(kRingClass, kRingTitle);
+        if (ring)
+            PostMessageA(ring, WM_CLOSE, 0, 0);
+        if (process_) {
+            AwaitExit(process_);
+            CloseHandle(process_);
+        }
+    }
+    HANDLE process_ = nullptr;
+};
+
+TEST_F(LauncherExeTest, FirstStartShowsTheRingAndASecondStartEndsWithMinusNineteen)
+{
+    std::string folder = PrepareFolder("first");
+    process_ = Launch(folder + "\\zrondel.exe");
+    ASSERT_NE(process_, nullptr);
+    HWND ring = AwaitRing(process_);
+    ASSERT_NE(ring, nullptr);
+    EXPECT_TRUE(IsWindowVisible(ring));
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right - bounds.left, 200);
+
+    ShowWindow(ring, SW_HIDE);
+    HANDLE second = Launch(folder + "\\zrondel.exe");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(static_cast<int>(AwaitExit(second)), -19);
+    CloseHandle(second);
+    EXPECT_TRUE(IsWindowVisible(ring)); // shown by the second start
+    EXPECT_FALSE(FileExists(folder + "\\settings.dat"));
+
+    // Closing ends the process with 0 and writes the 24 empty slots.
+    PostMessageA(ring, WM_CLOSE, 0, 0);
+    EXPECT_EQ(AwaitExit(process_), 0u);
+    EXPECT_EQ(ReadWholeFile(folder + "\\settings.dat").size(), 120u);
+}
+
+TEST_F(LauncherExeTest, AVersionTwoFileStartsHidden)
+{
+    std::string folder = PrepareFolder("version2");
+    ASSERT_TRUE(WriteWholeFile(folder + "\\settings.dat", SettingsBytes().Magic("ZRondelV2").Int32(0).str()));
+    process_ = Launch(folder + "\\zrondel.exe");
+    ASSERT_NE(process_, nullptr);
+    HWND ring = AwaitRing(process_);
+    ASSERT_NE(ring, nullptr);
+    EXPECT_FALSE(IsWindowVisible(ring));
+    PostMessageA(ring, WM_CLOSE, 0, 0);
+    EXPECT_EQ(AwaitExit(process_), 0u);
+    // Rewritten as the current version, still hidden at the origin.
+    std::string bytes = ReadWholeFile(folder + "\\settings.dat");
+    ASSERT_EQ(bytes.size(), 120u);
+    EXPECT_EQ(bytes.substr(0, 9), "ZRondelV3");
+    EXPECT_EQ(bytes.substr(110), std::string("\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00", 10));
+}
+
+TEST_F(LauncherExeTest, AFolderTooLongForTheSettingsPathEndsWithMinusSeventeen)
+{
+    // The folder with its backslash and "zrondel.exe" still fit in 260
+    // characters; with "settings.dat" instead they would not.
+    std::string base = BesideTestExe("runs");
+    CreateDirectoryA(base.c_str(), nullptr);
+    std::string folder = base + "\\";
+    folder += std::string(247 - folder.size(), 'd');
+    ASSERT_EQ(folder.size(), 247u);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string exe = folder + "\\zrondel.exe";
+    ASSERT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), exe.c_str(), FALSE));
+    process_ = Launch(exe);
+    ASSERT_NE(process_, nullptr);
+    EXPECT_EQ(static_cast<int>(AwaitExit(process_)), -17);
+    EXPECT_EQ(FindWindowA(kRingClass, kRingTitle), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,486 @@
+// The launcher started inside the test process: the ring window as start-up
+// makes it, its messages, the tooltip it places, what closing writes, and
+// what a run leaves behind.
+#include "app/ringwnd.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/launcher.h"
+#include "res/resource.h"
+#include "ring/vbutton.h"
+#include "settings/settings.h"
+#include "tests/common/layout_sector.h"
+#include "tests/native/settings_bytes.h"
+#include "tests/win/support/gui_objects.h"
+#include "tests/win/support/input.h"
+#include "tests/win/support/launcher_run.h"
+#include "tests/win/support/message_boxes.h"
+#include "tests/win/support/pixels.h"
+
+namespace {
+
+const COLORREF kSkyBlue = 0x00FFCC66;
+const COLORREF kButtonNormal = RGB(0, 136, 204);
+const COLORREF kButtonHover = RGB(85, 170, 255);
+
+RECT WindowRect(HWND window)
+{
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    return bounds;
+}
+
+VButtonState* ButtonState(int slot)
+{
+    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(launcher.slots[slot].button, GWLP_USERDATA));
+}
+
+// The screen point of a slot's icon anchor, as its button reports it.
+POINT IconAnchor(int slot)
+{
+    POINT anchor = {ButtonState(slot)->sector.iconX, ButtonState(slot)->sector.iconY};
+    ClientToScreen(launcher.slots[slot].button, &anchor);
+    return anchor;
+}
+
+LRESULT SendHover(bool show, int slot, POINT at = {0, 0})
+{
+    SlotHoverInfo hover = {show, slot, at.x, at.y};
+    return SendMessageA(ringWindow.window, UM_SLOTHOVER, 0, reinterpret_cast<LPARAM>(&hover));
+}
+
+class RingWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteFileA(settings_.c_str());
+        MovePointerTo(1200, 1000); // away from the ring and its tooltip
+    }
+
+    void TearDown() override
+    {
+        StopTestLauncher();
+        DeleteFileA(settings_.c_str());
+        DeleteFileA(recorderLog_.c_str());
+    }
+
+    void Start()
+    {
+        ASSERT_EQ(StartTestLauncher(), 0);
+        ASSERT_NE(ringWindow.window, nullptr);
+        PumpMessages();
+    }
+
+    LauncherSettings Saved()
+    {
+        LauncherSlot* slots = AllocateSlotTable();
+        LauncherSettings before = launcherSettings;
+        launcherSettings = kSettingsStartValues;
+        LoadSettings(settings_.c_str(), slots, SLOT_COUNT);
+        LauncherSettings saved = launcherSettings;
+        launcherSettings = before;
+        FreeSlotTable(slots);
+        return saved;
+    }
+
+    const std::string settings_ = BesideTestExe("settings.dat");
+    const std::string recorderLog_ = BesideTestExe("recorder.log");
+};
+
+TEST_F(RingWindowTest, FirstStartShowsAnEmptyRoundRingAtTheTopLeft)
+{
+    Start();
+    HWND ring = ringWindow.window;
+    EXPECT_EQ(FindWindowA("ZR_Main_Window_Class", "Ta[V]en Software [Z] Rondel"), ring);
+    EXPECT_TRUE(IsWindowVisible(ring));
+    RECT bounds = WindowRect(ring);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right, 200);
+    EXPECT_EQ(bounds.bottom, 200);
+    EXPECT_EQ(GetWindowLongA(ring, GWL_STYLE) & (WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME),
+              static_cast<LONG>(WS_POPUP));
+    EXPECT_TRUE(GetWindowLongA(ring, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongA(ring, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(ringWindow.currentSlot, -1);
+    EXPECT_TRUE(launcherSettings.hideAfterLaunch);
+    EXPECT_TRUE(launcherSettings.showAtStart);
+
+    // Shaped to the inscribed ellipse.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(ring, shape), ERROR);
+    EXPECT_TRUE(PtInRegion(shape, 100, 100));
+    EXPECT_TRUE(PtInRegion(shape, 100, 1));
+    EXPECT_TRUE(PtInRegion(shape, 1, 100));
+    EXPECT_FALSE(PtInRegion(shape, 2, 2));
+    EXPECT_FALSE(PtInRegion(shape, 197, 197));
+    DeleteObject(shape);
+
+    // 24 empty slots, each with its button on its own sector.
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        SCOPED_TRACE(slot);
+        const LauncherSlot& entry = launcher.slots[slot];
+        EXPECT_EQ(entry.index, slot);
+        EXPECT_EQ(entry.target, nullptr);
+        EXPECT_EQ(entry.hint, nullptr);
+        EXPECT_EQ(entry.icon, nullptr);
+        ASSERT_EQ(GetParent(entry.button), ring);
+        EXPECT_EQ(GetDlgCtrlID(entry.button), slot);
+        int left, top;
+        RingSector expected = LayoutSector(slot, &left, &top);
+        const RingSector& actual = ButtonState(slot)->sector;
+        EXPECT_EQ(actual.startAngle, expected.startAngle);
+        EXPECT_EQ(actual.innerRadius, expected.innerRadius);
+        EXPECT_EQ(actual.outerRadius, expected.outerRadius);
+        POINT origin = {0, 0};
+        MapWindowPoints(entry.button, ring, &origin, 1);
+        EXPECT_EQ(origin.x, left);
+        EXPECT_EQ(origin.y, top);
+    }
+
+    // The tooltip: hidden, owned by the ring.
+    ASSERT_NE(ringWindow.toolTip, nullptr);
+    EXPECT_EQ(GetWindow(ringWindow.toolTip, GW_OWNER), ring);
+    EXPECT_FALSE(IsWindowVisible(ringWindow.toolTip));
+
+    // Both menus are loaded; "do not hide" starts unchecked.
+    ASSERT_NE(launcher.mainMenu, nullptr);
+    ASSERT_NE(launcher.slotMenu, nullptr);
+    EXPECT_EQ(GetMenuState(launcher.mainMenu, IDM_NOHIDE, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_NE(GetMenuState(launcher.slotMenu, IDM_CHOOSEFILE, MF_BYCOMMAND), 0xFFFFFFFFu);
+}
+
+TEST_F(RingWindowTest, TheFaceIsCaptionAndShowsTheClassBrush)
+{
+    Start();
+    EXPECT_EQ(SendMessageA(ringWindow.window, WM_NCHITTEST, 0, MAKELPARAM(100, 100)), HTCAPTION);
+    EXPECT_EQ(ScreenPixel({100, 100}), kSkyBlue);          // the centre disc
+    EXPECT_EQ(ScreenPixel(IconAnchor(0)), kButtonNormal); // a sector's top-left icon pixel, no icon
+}
+
+// The system's move loop runs inside the press: the rest of the drag comes
+// from another thread.
+DWORD WINAPI DragAndRelease(void*)
+{
+    for (int step = 1; step <= 5; ++step)
+        MovePointerTo(100 + 30 * step, 100 + 20 * step);
+    ReleaseButton(LEFT_BUTTON);
+    return 0;
+}
+
+TEST_F(RingWindowTest, DraggingTheFaceMovesTheWindow)
+{
+    Start();
+    MovePointerTo(100, 100);
+    HANDLE hand = CreateThread(nullptr, 0, DragAndRelease, nullptr, CREATE_SUSPENDED, nullptr);
+    ASSERT_NE(hand, nullptr);
+    ResumeThread(hand);
+    PressButton(LEFT_BUTTON);
+    while (MsgWaitForMultipleObjects(1, &hand, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        PumpMessages(10);
+    CloseHandle(hand);
+    PumpMessages(100);
+    RECT bounds = WindowRect(ringWindow.window);
+    EXPECT_EQ(bounds.left, 150);
+    EXPECT_EQ(bounds.top, 100);
+}
+
+TEST_F(RingWindowTest, ClosingWritesPlaceAndVisibilityOfThatMoment)
+{
+    Start();
+    MoveWindow(ringWindow.window, 310, 220, 200, 200, TRUE);
+    ShowWindow(ringWindow.window, SW_HIDE);
+    EXPECT_EQ(StopTestLauncher(), 0);
+    EXPECT_EQ(ReadWholeFile(settings_).size(), 120u); // 24 empty slots and the trailer
+    LauncherSettings saved = Saved();
+    EXPECT_FALSE(saved.showAtStart);
+    EXPECT_EQ(saved.windowLeft, 310);
+    EXPECT_EQ(saved.windowTop, 220);
+
+    // The next start begins hidden where the ring was.
+    Start();
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window));
+    EXPECT_EQ(WindowRect(ringWindow.window).left, 310);
+    EXPECT_EQ(WindowRect(ringWindow.window).top, 220);
+}
+
+TEST_F(RingWindowTest, ExitCommandClosesLikeTheCloseMessage)
+{
+    Start();
+    MoveWindow(ringWindow.window, 40, 30, 200, 200, TRUE);
+    SendMessageA(ringWindow.window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(ringWindow.window, nullptr);
+    EXPECT_EQ(StopTestLauncher(), 0);
+    LauncherSettings saved = Saved();
+    EXPECT_TRUE(saved.showAtStart);
+    EXPECT_EQ(saved.windowLeft, 40);
+    EXPECT_EQ(saved.windowTop, 30);
+}
+
+TEST_F(RingWindowTest, ASecondStartShowsTheFirstRingAndTouchesNothing)
+{
+    Start();
+    ShowWindow(ringWindow.window, SW_HIDE);
+    unsigned windows = CountThreadWindows();
+    EXPECT_EQ(StartLauncher(GetModuleHandleA(nullptr)), EXIT_ALREADY_RUNNING);
+    EXPECT_TRUE(IsWindowVisible(ringWindow.window));
+    EXPECT_EQ(CountThreadWindows(), windows);
+    EXPECT_FALSE(FileExists(settings_));
+}
+
+TEST_F(RingWindowTest, AVersionTwoFileStartsHiddenAtTheOrigin)
+{
+    ASSERT_TRUE(WriteWholeFile(settings_, SettingsBytes().Magic("ZRondelV2").Int32(0).str()));
+    Start();
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window));
+    EXPECT_EQ(WindowRect(ringWindow.window).left, 0);
+    EXPECT_EQ(WindowRect(ringWindow.window).top, 0);
+    EXPECT_EQ(GetMenuState(launcher.mainMenu, IDM_NOHIDE, MF_BYCOMMAND) & MF_CHECKED, 0u);
+}
+
+TEST_F(RingWindowTest, StoredTargetsGetTheirIconsAndDoNotHideIsChecked)
+{
+    const std::string target = BesideTestExe("recorder.exe");
+    SettingsBytes file;
+    file.Magic("ZRondelV3").Int32(2).Int32(0).Entry(target, "", "", "Recorder"); // slot 0 empty
+    ASSERT_TRUE(WriteWholeFile(settings_, file.Trailer(false, true, 50, 60).str()));
+    MessageBoxAnswerer answerer;
+    Start();
+    for (const SeenMessageBox& box : answerer.seen())
+        ADD_FAILURE() << box.caption << ": " << box.text;
+    EXPECT_NE(launcher.slots[1].icon, nullptr);
+    EXPECT_EQ(ButtonState(1)->icon, launcher.slots[1].icon);
+    EXPECT_EQ(launcher.slots[0].icon, nullptr);
+    EXPECT_STREQ(launcher.slots[1].hint, "Recorder");
+    EXPECT_EQ(WindowRect(ringWindow.window).left, 50);
+    EXPECT_NE(GetMenuState(launcher.mainMenu, IDM_NOHIDE, MF_BYCOMMAND) & MF_CHECKED, 0u);
+}
+
+TEST_F(RingWindowTest, ClickOnAnEmptySlotIsAnsweredWithAMessageBox)
+{
+    Start();
+    MessageBoxAnswerer answerer;
+    EXPECT_EQ(SendMessageA(ringWindow.window, UM_SLOTCLICK, 5, reinterpret_cast<LPARAM>(ringWindow.window)), 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    const SeenMessageBox& box = answerer.seen()[0];
+    EXPECT_EQ(box.text, "You mast define action for this button.");
+    EXPECT_EQ(box.caption, "VButton Clicked!");
+    EXPECT_EQ(box.owner, ringWindow.window);
+    EXPECT_EQ(box.icon, LoadIconA(nullptr, IDI_INFORMATION));
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(ringWindow.currentSlot, 5);
+    EXPECT_TRUE(IsWindowVisible(ringWindow.window));
+}
+
+// Waits for the recorder started by a launch; its record, or "" after 10 s.
+std::string AwaitRecord(const std::string& log)
+{
+    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
+        PumpMessages(50);
+    return ReadWholeFile(log);
+}
+
+TEST_F(RingWindowTest, ClickOnADefinedSlotHidesTheRingThenStartsTheTarget)
+{
+    Start();
+    ReplaceText(&launcher.slots[2].target, BesideTestExe("recorder.exe").c_str());
+    SendMessageA(ringWindow.window, UM_SLOTCLICK, 2, 0);
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window));
+    EXPECT_EQ(ringWindow.currentSlot, 2);
+    std::string record = AwaitRecord(recorderLog_);
+    EXPECT_NE(record.find("ring=hidden"), std::string::npos) << record;
+}
+
+TEST_F(RingWindowTest, WithDoNotHideTheRingStaysAfterALaunch)
+{
+    Start();
+    launcherSettings.hideAfterLaunch = false;
+    ReplaceText(&launcher.slots[2].target, BesideTestExe("recorder.exe").c_str());
+    SendMessageA(ringWindow.window, UM_SLOTCLICK, 2, 0);
+    EXPECT_TRUE(IsWindowVisible(ringWindow.window));
+    std::string record = AwaitRecord(recorderLog_);
+    EXPECT_NE(record.find("ring=visible"), std::string::npos) << record;
+}
+
+TEST_F(RingWindowTest, HoverPlacesTheTooltipAboveAndRightOfTheIcon)
+{
+    Start();
+    ReplaceText(&launcher.slots[3].hint, "Notepad");
+    HWND tip = ringWindow.toolTip;
+    EXPECT_EQ(SendHover(true, 3, {400, 300}), 0);
+    ASSERT_TRUE(IsWindowVisible(tip));
+    RECT client;
+    GetClientRect(tip, &client);
+    RECT bounds = WindowRect(tip);
+    EXPECT_EQ(bounds.left, 410);
+    EXPECT_EQ(bounds.top, 300 - client.bottom - 10);
+    EXPECT_EQ(bounds.bottom, 290);
+    EXPECT_NE(GetActiveWindow(), tip);
+
+    EXPECT_EQ(SendHover(false, 3), 0);
+    EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+TEST_F(RingWindowTest, HoverWithoutHintOrIconShowsNothingAndAnIconAloneShows)
+{
+    Start();
+    HWND tip = ringWindow.toolTip;
+    SendHover(true, 4, {300, 300});
+    EXPECT_FALSE(IsWindowVisible(tip));
+    ReplaceText(&launcher.slots[4].hint, "");
+    SendHover(true, 4, {300, 300});
+    EXPECT_FALSE(IsWindowVisible(tip));
+
+    HICON icon = MakeSolidIcon(RGB(255, 0, 0));
+    launcher.slots[4].icon = icon;
+    SendHover(true, 4, {300, 300});
+    EXPECT_TRUE(IsWindowVisible(tip));
+    RECT client;
+    GetClientRect(tip, &client);
+    EXPECT_EQ(client.bottom, 36); // the icon's 32 and the margin
+    SendHover(false, 4);
+    launcher.slots[4].icon = nullptr;
+    DestroyIcon(icon);
+}
+
+TEST_F(RingWindowTest, HoverMessagesWithoutARecordOrSlotAreRefused)
+{
+    Start();
+    EXPECT_EQ(SendMessageA(ringWindow.window, UM_SLOTHOVER, 0, 0), -1);
+    EXPECT_EQ(SendHover(true, SLOT_COUNT, {10, 10}), -1);
+    EXPECT_EQ(SendHover(true, -1, {10, 10}), -1);
+    EXPECT_FALSE(IsWindowVisible(ringWindow.toolTip));
+    MessageBoxAnswerer answerer;
+    SendMessageA(ringWindow.window, UM_SLOTCLICK, SLOT_COUNT, 0);
+    EXPECT_TRUE(answerer.seen().empty());
+    EXPECT_EQ(ringWindow.currentSlot, -1);
+}
+
+TEST_F(RingWindowTest, HidingTheRingHidesTheTooltip)
+{
+    Start();
+    ReplaceText(&launcher.slots[0].hint, "Shown");
+    SendHover(true, 0, {400, 400});
+    ASSERT_TRUE(IsWindowVisible(ringWindow.toolTip));
+    SendMessageA(ringWindow.window, WM_COMMAND, IDM_SHOWHIDE, 0);
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window));
+    EXPECT_FALSE(IsWindowVisible(ringWindow.toolTip));
+    SendMessageA(ringWindow.window, WM_COMMAND, IDM_SHOWHIDE, 0);
+    EXPECT_TRUE(IsWindowVisible(ringWindow.window));
+    EXPECT_FALSE(IsWindowVisible(ringWindow.toolTip));
+}
+
+TEST_F(RingWindowTest, MiddleButtonHidesOnlyWhenHidingIsOn)
+{
+    Start();
+    HWND ring = ringWindow.window;
+    launcherSettings.hideAfterLaunch = false;
+    SendMessageA(ring, WM_NCMBUTTONUP, HTCAPTION, MAKELPARAM(100, 100));
+    EXPECT_TRUE(IsWindowVisible(ring));
+    launcherSettings.hideAfterLaunch = true;
+    SendMessageA(ring, WM_NCMBUTTONUP, HTCAPTION, MAKELPARAM(100, 100));
+    EXPECT_FALSE(IsWindowVisible(ring));
+
+    // While hidden, either message brings it back centred on the point.
+    SendMessageA(ring, WM_MBUTTONUP, 0, MAKELPARAM(600, 500));
+    EXPECT_TRUE(IsWindowVisible(ring));
+    EXPECT_EQ(WindowRect(ring).left, 500);
+    EXPECT_EQ(WindowRect(ring).top, 400);
+}
+
+TEST_F(RingWindowTest, RealMiddleClickOnTheFaceHidesTheRing)
+{
+    Start();
+    ClickAt(100, 100, MIDDLE_BUTTON);
+    PumpMessages();
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window));
+}
+
+TEST_F(RingWindowTest, ChangedSlotSavesTheSettings)
+{
+    Start();
+    EXPECT_EQ(SendMessageA(ringWindow.window, UM_SLOTCHANGED, 0, 0), -1);
+    EXPECT_FALSE(FileExists(settings_));
+    ReplaceText(&launcher.slots[7].target, BesideTestExe("recorder.exe").c_str());
+    ReplaceText(&launcher.slots[7].hint, "Edited");
+    EXPECT_EQ(SendMessageA(ringWindow.window, UM_SLOTCHANGED, 0, reinterpret_cast<LPARAM>(&launcher.slots[7])), 1);
+    std::string bytes = ReadWholeFile(settings_);
+    EXPECT_NE(bytes.find("Edited"), std::string::npos);
+}
+
+TEST_F(RingWindowTest, RealPointerOverASectorLightsItAndShowsTheTooltipBesideIt)
+{
+    Start();
+    ReplaceText(&launcher.slots[1].hint, "Outer sector");
+    POINT anchor = IconAnchor(1);
+    POINT middle = {anchor.x + 10, anchor.y + 10};
+    EXPECT_EQ(ScreenPixel(middle), kButtonNormal);
+    MovePointerTo(middle.x, middle.y);
+    EXPECT_EQ(ScreenPixel(middle), kButtonHover);
+
+    HWND tip = ringWindow.toolTip;
+    ASSERT_TRUE(IsWindowVisible(tip));
+    RECT client, bounds = WindowRect(tip);
+    GetClientRect(tip, &client);
+    EXPECT_EQ(bounds.left, anchor.x + 10);
+    EXPECT_EQ(bounds.bottom, anchor.y - 10);
+    HDC dc = GetDC(tip);
+    HGDIOBJ old = SelectObject(dc, ringWindow.font);
+    SIZE text;
+    GetTextExtentPoint32A(dc, "Outer sector", 12, &text);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(tip, dc);
+    EXPECT_EQ(client.right, text.cx + 4 * metrics.tmAveCharWidth);
+    EXPECT_EQ(client.bottom, text.cy + 4);
+    EXPECT_EQ(ScreenPixel({bounds.left + 1, bounds.top + 1}), kSkyBlue);
+
+    MovePointerTo(100, 100); // the centre disc
+    EXPECT_FALSE(IsWindowVisible(tip));
+    EXPECT_EQ(ScreenPixel(middle), kButtonNormal);
+}
+
+TEST_F(RingWindowTest, ThousandHoverPressReleaseCyclesLeakNothing)
+{
+    Start();
+    ReplaceText(&launcher.slots[1].hint, "Cycles");
+    HWND button = launcher.slots[1].button;
+    const VButtonState* state = ButtonState(1);
+    const LPARAM inside = MAKELPARAM(state->sector.iconX + 10, state->sector.iconY + 10);
+    SendMessageA(button, WM_MOUSEMOVE, 0, inside); // the first showing may fill caches
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+    const unsigned gdi = CountGdiObjects();
+    const unsigned windows = CountThreadWindows();
+    for (int i = 0; i < 1000; ++i) {
+        SendMessageA(button, WM_MOUSEMOVE, 0, inside);
+        SendMessageA(button, WM_RBUTTONDOWN, 0, inside);
+        SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+        SendMessageA(button, WM_RBUTTONUP, 0, MAKELPARAM(0, 0)); // released off: no menu
+    }
+    EXPECT_EQ(CountGdiObjects(), gdi);
+    EXPECT_EQ(CountThreadWindows(), windows);
+    EXPECT_FALSE(IsWindowVisible(ringWindow.toolTip));
+}
+
+TEST_F(RingWindowTest, StartingAndStoppingTheRingLeavesNothingBehind)
+{
+    Start();
+    EXPECT_EQ(StopTestLauncher(), 0); // the first run may fill caches
+    const unsigned gdi = CountGdiObjects();
+    const unsigned windows = CountThreadWindows();
+    for (int run = 0; run < 3; ++run) {
+        Start();
+        EXPECT_EQ(StopTestLauncher(), 0);
+        EXPECT_EQ(CountGdiObjects(), gdi) << "run " << run;
+        EXPECT_EQ(CountThreadWindows(), windows) << "run " << run;
+    }
+    WNDCLASSA unused;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "ZR_Main_Window_Class", &unused));
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "ZR_ToolTip_Class", &unused));
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "VButton", &unused));
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+#include "tests/win/support/launcher_run.h"
+
+#include <stdio.h>
+
+#include "app/launcher.h"
+#include "app/ringwnd.h"
+#include "app/shell.h"
+
+static bool launcherRunning; // StartTestLauncher succeeded and no stop followed
+
+std::string BesideTestExe(const char* name)
+{
+    char folder[MAX_PATH];
+    ExeDirectory(folder, MAX_PATH);
+    return std::string(folder) + name;
+}
+
+std::string ShippedLauncherPath()
+{
+    char folder[MAX_PATH];
+    ExeDirectory(folder, MAX_PATH);
+    std::string path(folder);
+    size_t tests = path.rfind("\\tests\\win\\");
+    return path.substr(0, tests) + "\\dist\\zrondel.exe";
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return bytes;
+    char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, got);
+    fclose(file);
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int StartTestLauncher()
+{
+    launcherSettings = kSettingsStartValues;
+    int code = StartLauncher(GetModuleHandleA(nullptr));
+    launcherRunning = code == 0;
+    return code;
+}
+
+int StopTestLauncher()
+{
+    if (!launcherRunning)
+        return 0;
+    launcherRunning = false;
+    if (ringWindow.window)
+        SendMessageA(ringWindow.window, WM_CLOSE, 0, 0);
+    int code = RunMessageLoop();
+    ShutDownLauncher();
+    return code;
+}

@@ -1,0 +1,30 @@
+// Runs the launcher inside a test process, the way WinMain does, and reaches
+// the files it keeps beside the executable.
+#ifndef ZRONDEL_TESTS_LAUNCHER_RUN_H
+#define ZRONDEL_TESTS_LAUNCHER_RUN_H
+
+#include <windows.h>
+
+#include <string>
+
+// A path in the folder of the running test executable.
+std::string BesideTestExe(const char* name);
+
+// The shipped launcher, build/win/dist/zrondel.exe, seen from a test
+// executable in build/win/tests/win or a folder below it.
+std::string ShippedLauncherPath();
+
+// The whole file, or an empty string when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Start-up from the program-wide start values, as a fresh process has them;
+// answers start-up's exit code.
+int StartTestLauncher();
+// Closes the ring window as the close message does, runs the message loop
+// to its end and shuts down; answers the loop's code. Nothing happens when
+// start-up did not succeed.
+int StopTestLauncher();
+
+#endif
