@@ -124,23 +124,28 @@ int UnclampedColumn(const LEditorState* state, int x)
 
 } // namespace
 
-void InsertChar(LEditorState* state, char ch)
+void ReplaceSelection(LEditorState* state, const char* bytes, int count)
 {
+    const int start = SelectionStart(state);
     if (!RecordBefore(state))
         return;
-    if (HasSelection(state)) {
-        const int start = SelectionStart(state);
-        if (!SpliceRecorded(state, start, SelectionEnd(state), &ch, 1))
-            return;
-        state->caret = start + 1;
-    } else {
-        if (state->overwrite && state->caret < state->length)
-            state->text[state->caret] = ch;
-        else if (!SpliceRecorded(state, state->caret, state->caret, &ch, 1))
-            return;
-        state->caret += 1;
+    if (!SpliceRecorded(state, start, SelectionEnd(state), bytes, count))
+        return;
+    state->anchor = state->caret = start + count;
+    ScrollToCaret(state);
+    RecordAfter(state);
+}
+
+void InsertChar(LEditorState* state, char ch)
+{
+    if (HasSelection(state) || !state->overwrite || state->caret >= state->length) {
+        ReplaceSelection(state, &ch, 1);
+        return;
     }
-    state->anchor = state->caret;
+    if (!RecordBefore(state))
+        return;
+    state->text[state->caret] = ch;
+    state->anchor = state->caret += 1;
     ScrollToCaret(state);
     RecordAfter(state);
 }

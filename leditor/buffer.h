@@ -60,6 +60,11 @@ void* AllocateForEdit(LEditorState* state, size_t size, const LEditorUndoRecord*
 // new buffer cannot be had.
 bool Splice(LEditorState* state, int start, int end, const char* bytes, int count);
 
+// One recorded edit: the selection, or the empty range at the caret, becomes
+// the bytes; the caret ends after them with nothing selected.
+void ReplaceSelection(LEditorState* state, const char* bytes, int count);
+// A typed character: replaces the selection, or goes in at the caret (over
+// the character there in overwrite mode).
 void InsertChar(LEditorState* state, char ch);
 void DeleteForward(LEditorState* state);
 void DeleteBackward(LEditorState* state);

@@ -209,3 +209,42 @@ TEST_F(BufferTest, SelectAllOfNothingLeavesCaretAndAnchorAtZero)
 }
 
 } // namespace
+
+namespace {
+
+using ReplaceSelectionTest = EditorTest;
+
+TEST_F(ReplaceSelectionTest, TakesControlBytesAsTheyAre)
+{
+    Load("xy");
+    state_.caret = state_.anchor = 1;
+    ReplaceSelection(&state_, "a\r\nb", 4);
+    EXPECT_EQ(Text(), "xa\r\nby");
+    EXPECT_EQ(state_.caret, 5);
+    EXPECT_EQ(state_.anchor, 5);
+    EXPECT_EQ(state_.undoCount, 1);
+}
+
+TEST_F(ReplaceSelectionTest, ReplacesTheSelectionAndKeepsTheTail)
+{
+    std::string old;
+    for (int i = 0; i < 40; ++i)
+        old += static_cast<char>('a' + i % 26);
+    Load(old);
+    Select(30, 0);
+    ReplaceSelection(&state_, std::string(30, '#').data(), 30);
+    EXPECT_EQ(Text(), std::string(30, '#') + old.substr(30));
+    EXPECT_EQ(state_.caret, 30);
+    Undo(&state_);
+    EXPECT_EQ(Text(), old);
+}
+
+TEST_F(ReplaceSelectionTest, NothingStillMakesARecord)
+{
+    Load("ab");
+    ReplaceSelection(&state_, "", 0);
+    ASSERT_EQ(state_.undoCount, 1);
+    EXPECT_EQ(state_.undoTop->lengthBefore, state_.undoTop->lengthAfter);
+}
+
+} // namespace
