@@ -31,14 +31,6 @@ TEST_F(EditorMouseTest, ClickPlacesTheCaretAndShiftClickExtends)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(EditorMouseTest, ClickOnTheRightHalfOfACellGoesAfterIt)
-{
-    Put("abcdefgh");
-    POINT point = CellPoint(3);
-    ClickAt(point.x + State()->charWidth - 2, point.y);
-    EXPECT_EQ(State()->caret, 4);
-}
-
 TEST_F(EditorMouseTest, DragSelectsFromThePressToThePointer)
 {
     Put("abcdefgh");
@@ -76,20 +68,6 @@ TEST_F(EditorMouseTest, DragPastTheLeftEdgeSelectsTowardsTheStart)
     ReleaseButton(LEFT_BUTTON);
     EXPECT_EQ(State()->anchor, firstVisible + 4);
     EXPECT_EQ(State()->caret, firstVisible - 6);
-}
-
-TEST_F(EditorMouseTest, HoldingInTheFirstTwoCellsScrollsLeftPerMove)
-{
-    Put("0123456789012345678901234567890123456789");
-    Tap(VK_END);
-    const int firstVisible = State()->firstVisible;
-    POINT cell = CellPoint(firstVisible + 1);
-    MovePointerTo(cell.x + 3, cell.y);
-    PressButton(LEFT_BUTTON);
-    MovePointerTo(cell.x + 2, cell.y);
-    MovePointerTo(cell.x + 3, cell.y);
-    EXPECT_EQ(State()->firstVisible, firstVisible - 2);
-    ReleaseButton(LEFT_BUTTON);
 }
 
 TEST_F(EditorMouseTest, DoubleClickSelectsTheWordAtThePointer)

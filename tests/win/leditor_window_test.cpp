@@ -98,20 +98,6 @@ TEST_F(EditorDrawingTest, CellsRightOfTheTextStayWhite)
     EXPECT_GT(CountInCell(editor_, 4, state->charWidth, state->charHeight, RGB(0, 0, 0)), 0);
 }
 
-TEST_F(EditorDrawingTest, ScrolledTextIsDrawnFromTheFirstVisibleCharacter)
-{
-    Put("....................");
-    SetFocus(parent_);
-    LEditorState* state = State();
-    state->firstVisible = 3;
-    state->text[3] = 'W';
-    InvalidateRect(editor_, nullptr, FALSE);
-    UpdateWindow(editor_);
-    const int blackOfW = CountInCell(editor_, 0, state->charWidth, state->charHeight, RGB(0, 0, 0));
-    const int blackOfDot = CountInCell(editor_, 1, state->charWidth, state->charHeight, RGB(0, 0, 0));
-    EXPECT_GT(blackOfW, 2 * blackOfDot);
-}
-
 TEST_F(EditorDrawingTest, CaretIsTwoPixelsAtTheCaretsCell)
 {
     TypeText("abc");
