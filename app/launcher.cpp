@@ -2,6 +2,7 @@
 
 #include "app/ringwnd.h"
 #include "app/shell.h"
+#include "app/tray.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/settings.h"
@@ -89,6 +90,7 @@ int StartLauncher(HINSTANCE instance)
     SetWindowRgn(ring, CreateEllipticRgnIndirect(&client), TRUE); // the system owns it now
     CreateRing(ring);
     LoadMenus();
+    AddTrayIcon(ring, launcher.classIcon, kRingWindowTitle);
     return 0;
 }
 

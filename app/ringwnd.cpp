@@ -2,6 +2,8 @@
 
 #include "app/launcher.h"
 #include "app/shell.h"
+#include "app/slotcmds.h"
+#include "app/tray.h"
 #include "ring/vbutton.h"
 #include "tooltip/tooltip.h"
 
@@ -40,6 +42,7 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
+    RemoveTrayIcon();
     DeleteObject(ringWindow.font);
     ringWindow.font = nullptr;
     for (int i = 0; i < SLOT_COUNT; ++i)
@@ -71,16 +74,77 @@ void OnMiddleButtonUp(HWND window, LPARAM point)
     }
 }
 
+void OpenReadme()
+{
+    char readme[MAX_PATH];
+    if (PathBesideExe("readme.txt", readme, MAX_PATH))
+        LaunchTarget(readme, nullptr);
+}
+
+void ToggleHiding()
+{
+    launcherSettings.hideAfterLaunch = !launcherSettings.hideAfterLaunch;
+    CheckMenuItem(launcher.mainMenu, IDM_NOHIDE,
+                  MF_BYCOMMAND | (launcherSettings.hideAfterLaunch ? MF_UNCHECKED : MF_CHECKED));
+    SaveLauncherSettings();
+}
+
+void EditCurrentSlotHint()
+{
+    int index = ringWindow.currentSlot;
+    if (index >= 0 && index < SLOT_COUNT)
+        SendMessageA(ringWindow.editDialog, UM_EDITSLOT, 0,
+                     reinterpret_cast<LPARAM>(&launcher.slots[index]));
+}
+
+// The whole wParam is the command: only menu choices (notification code 0) match.
 void OnCommand(HWND window, WPARAM command)
 {
     switch (command) {
     case IDM_SHOWHIDE:
         ShowWindow(window, IsWindowVisible(window) ? SW_HIDE : SW_SHOW);
         break;
+    case IDM_ABOUT:
+        OpenReadme();
+        break;
     case IDM_EXIT:
         CloseRingWindow(window);
         break;
+    case IDM_NOHIDE:
+        ToggleHiding();
+        break;
+    case IDM_CHOOSEFILE:
+        ChooseSlotFile(window);
+        break;
+    case IDM_WORKFOLDER:
+        ChooseSlotWorkFolder(window);
+        break;
+    case IDM_HINT:
+        EditCurrentSlotHint();
+        break;
+    case IDM_CLEAR:
+        ClearSlot(window);
+        break;
     }
+}
+
+void OnTrayNotify(HWND window, LPARAM mouseMessage)
+{
+    if (mouseMessage == WM_LBUTTONUP)
+        SendMessageA(window, WM_COMMAND, IDM_SHOWHIDE, 0);
+    else if (mouseMessage == WM_RBUTTONUP)
+        ShowMenuAtCursor(window, launcher.mainMenu);
+}
+
+LRESULT OnSlotMenu(HWND window, WPARAM index)
+{
+    LauncherSlot* slot = SlotAt(index);
+    if (!slot)
+        return 0;
+    ringWindow.currentSlot = static_cast<int>(index);
+    EnableSlotMenu(launcher.slotMenu, slot->target != nullptr);
+    ShowMenuAtCursor(window, launcher.slotMenu);
+    return 1;
 }
 
 void OnSlotClick(HWND window, WPARAM index)
@@ -168,6 +232,11 @@ void CloseRingWindow(HWND window)
 
 LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Explorer restarted: without its icon a hidden ring could not be reached.
+    if (IsTaskbarCreated(message)) {
+        RestoreTrayIcon();
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
@@ -182,6 +251,14 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NCHITTEST:
         return HTCAPTION; // the whole face drags the window
+    case WM_NCRBUTTONDOWN:
+        // Some systems' default handling waits in a loop of its own for the
+        // release and turns it into WM_CONTEXTMENU; kept from it, the release
+        // arrives here as WM_NCRBUTTONUP everywhere.
+        return 0;
+    case WM_NCRBUTTONUP:
+        ShowMenuAtCursor(window, launcher.mainMenu);
+        return 0;
     case WM_NCMBUTTONUP:
     case WM_MBUTTONUP:
         OnMiddleButtonUp(window, lParam);
@@ -189,6 +266,13 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         OnCommand(window, wParam);
         return 0;
+    case WM_DROPFILES:
+        return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam));
+    case UM_TRAYNOTIFY:
+        OnTrayNotify(window, lParam);
+        return 0;
+    case UM_SLOTMENU:
+        return OnSlotMenu(window, wParam);
     case UM_SLOTCLICK:
         OnSlotClick(window, wParam);
         return 0;

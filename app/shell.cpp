@@ -1,6 +1,8 @@
 #include "app/shell.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -64,4 +66,32 @@ void LaunchTarget(const char* path, const char* workFolder)
     }
     ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
     free(derivedFolder);
+}
+
+bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filters)
+{
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // 76: understood by every system
+    dialog.hwndOwner = owner;
+    dialog.lpstrFile = buffer;
+    dialog.nMaxFile = capacity;
+    dialog.lpstrFilter = filters ? filters : "Exe\0*.exe\0All Files\0*.*\0";
+    dialog.nFilterIndex = 1;
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameA(&dialog) == 1;
+}
+
+bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
+{
+    BROWSEINFOA browse = {};
+    browse.hwndOwner = owner;
+    browse.pszDisplayName = buffer;
+    browse.lpszTitle = title;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    if (!chosen)
+        return false;
+    bool isFolder = SHGetPathFromIDListA(chosen, buffer) != FALSE;
+    CoTaskMemFree(chosen); // the shell allocated it for us
+    return isFolder;
 }

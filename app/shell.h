@@ -20,4 +20,11 @@ HICON ExtractTargetIcon(const char* path);
 // the folder that contains the target. A failure is not reported.
 void LaunchTarget(const char* path, const char* workFolder);
 
+// The open-file dialog for a target: the buffer (emptied by the caller)
+// receives the chosen path. The filter list defaults to "Exe" and "All Files".
+bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filters);
+// The folder browser, titled with the text (none when null); the buffer of
+// MAX_PATH characters receives the chosen file-system folder.
+bool ChooseWorkFolder(HWND owner, const char* title, char* buffer);
+
 #endif

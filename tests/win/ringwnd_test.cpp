@@ -18,6 +18,7 @@
 #include "tests/win/support/launcher_run.h"
 #include "tests/win/support/message_boxes.h"
 #include "tests/win/support/pixels.h"
+#include "tests/win/support/ring_fixture.h"
 
 namespace {
 
@@ -25,69 +26,14 @@ const COLORREF kSkyBlue = 0x00FFCC66;
 const COLORREF kButtonNormal = RGB(0, 136, 204);
 const COLORREF kButtonHover = RGB(85, 170, 255);
 
-RECT WindowRect(HWND window)
-{
-    RECT bounds;
-    GetWindowRect(window, &bounds);
-    return bounds;
-}
-
-VButtonState* ButtonState(int slot)
-{
-    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(launcher.slots[slot].button, GWLP_USERDATA));
-}
-
-// The screen point of a slot's icon anchor, as its button reports it.
-POINT IconAnchor(int slot)
-{
-    POINT anchor = {ButtonState(slot)->sector.iconX, ButtonState(slot)->sector.iconY};
-    ClientToScreen(launcher.slots[slot].button, &anchor);
-    return anchor;
-}
-
 LRESULT SendHover(bool show, int slot, POINT at = {0, 0})
 {
     SlotHoverInfo hover = {show, slot, at.x, at.y};
     return SendMessageA(ringWindow.window, UM_SLOTHOVER, 0, reinterpret_cast<LPARAM>(&hover));
 }
 
-class RingWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        DeleteFileA(settings_.c_str());
-        MovePointerTo(1200, 1000); // away from the ring and its tooltip
-    }
+using RingWindowTest = RingFixture;
 
-    void TearDown() override
-    {
-        StopTestLauncher();
-        DeleteFileA(settings_.c_str());
-        DeleteFileA(recorderLog_.c_str());
-    }
-
-    void Start()
-    {
-        ASSERT_EQ(StartTestLauncher(), 0);
-        ASSERT_NE(ringWindow.window, nullptr);
-        PumpMessages();
-    }
-
-    LauncherSettings Saved()
-    {
-        LauncherSlot* slots = AllocateSlotTable();
-        LauncherSettings before = launcherSettings;
-        launcherSettings = kSettingsStartValues;
-        LoadSettings(settings_.c_str(), slots, SLOT_COUNT);
-        LauncherSettings saved = launcherSettings;
-        launcherSettings = before;
-        FreeSlotTable(slots);
-        return saved;
-    }
-
-    const std::string settings_ = BesideTestExe("settings.dat");
-    const std::string recorderLog_ = BesideTestExe("recorder.log");
-};
 
 TEST_F(RingWindowTest, FirstStartShowsAnEmptyRoundRingAtTheTopLeft)
 {
@@ -272,14 +218,6 @@ TEST_F(RingWindowTest, ClickOnAnEmptySlotIsAnsweredWithAMessageBox)
     EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
     EXPECT_EQ(ringWindow.currentSlot, 5);
     EXPECT_TRUE(IsWindowVisible(ringWindow.window));
-}
-
-// Waits for the recorder started by a launch; its record, or "" after 10 s.
-std::string AwaitRecord(const std::string& log)
-{
-    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
-        PumpMessages(50);
-    return ReadWholeFile(log);
 }
 
 TEST_F(RingWindowTest, ClickOnADefinedSlotHidesTheRingThenStartsTheTarget)

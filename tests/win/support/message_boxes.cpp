@@ -3,6 +3,7 @@
 namespace {
 
 MessageBoxAnswerer* activeAnswerer = nullptr;
+HWND lastFocused = nullptr; // the window that last got the focus while a hook was set
 
 // Control identifiers inside a message box: the text, and the icon, which
 // Windows numbers 0x14 and Wine 0x440.
@@ -44,15 +45,19 @@ LRESULT CALLBACK MessageBoxAnswerer::OnCbtEvent(int code, WPARAM wParam, LPARAM 
                 if (!seen.icon)
                     seen.icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box, iconId, STM_GETICON, 0, 0));
             }
+            // The box focuses its default button while it initialises, before
+            // it is activated.
+            seen.defaultButton = GetParent(lastFocused) == box ? GetDlgCtrlID(lastFocused) : 0;
             for (int id = IDOK; id <= IDNO; ++id) {
                 if (GetDlgItem(box, id))
                     seen.buttons.push_back(id);
             }
-            seen.defaultButton = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
             self->seen_.push_back(seen);
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(self->answer_, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, self->answer_)));
         }
     }
+    if (code == HCBT_SETFOCUS)
+        lastFocused = reinterpret_cast<HWND>(wParam);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

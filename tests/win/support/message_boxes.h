@@ -15,7 +15,7 @@ struct SeenMessageBox {
     HWND owner;          // null for a box without owner
     HICON icon;          // the icon shown; compare with LoadIcon(nullptr, IDI_...)
     std::vector<int> buttons; // IDOK, IDCANCEL, ... in the box
-    int defaultButton;   // the button Enter would press
+    int defaultButton;   // the button Enter would press: the one it focuses first
 };
 
 class MessageBoxAnswerer {

@@ -1,0 +1,31 @@
+// What the slot menu's commands and a drop do to a slot: a new target, a
+// working folder, clearing. Each acts on the ring window's current slot and
+// writes the settings file at once.
+#ifndef ZRONDEL_APP_SLOTCMDS_H
+#define ZRONDEL_APP_SLOTCMDS_H
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/slots.h"
+#include "ring/vbutton.h"
+
+// Gives the slot the path as its target, the target's icon (in the slot and
+// in its button) and the derived hint; the working folder stays. Saves and
+// repaints the button. Out of memory, the slot is left as it was.
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button);
+
+// The open-file dialog for the current slot; choosing its own target again,
+// in any letter case, keeps everything (a typed hint too).
+void ChooseSlotFile(HWND ring);
+// The folder browser, titled with the slot's hint; the chosen folder becomes
+// the slot's working folder.
+void ChooseSlotWorkFolder(HWND ring);
+// After "Clear button?" is answered OK, the slot is empty again.
+void ClearSlot(HWND ring);
+
+// A drop on a slot's button: 0 when the one file or folder became the
+// target, -1 for more than one, -2 for the slot's own target.
+LRESULT DropOnSlot(HDROP drop, VButtonState* button);
+
+#endif

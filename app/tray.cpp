@@ -1,0 +1,63 @@
+#include "app/tray.h"
+
+#include <shellapi.h>
+#include <string.h>
+
+#include "app/slots.h"
+
+namespace {
+
+// The record as first defined (88 bytes): every shell since Windows 95 takes it.
+const DWORD kFirstNotifyIconSize = 88;
+
+NOTIFYICONDATAA trayIcon; // kept for the program's lifetime: adds and deletes the icon
+UINT taskbarCreated;      // the shell's registered "TaskbarCreated" message; 0 before the icon
+
+} // namespace
+
+void AddTrayIcon(HWND window, HICON icon, const char* tip)
+{
+    memset(&trayIcon, 0, sizeof trayIcon);
+    trayIcon.cbSize = kFirstNotifyIconSize;
+    trayIcon.hWnd = window;
+    trayIcon.uID = 1;
+    trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    trayIcon.uCallbackMessage = UM_TRAYNOTIFY;
+    trayIcon.hIcon = icon;
+    lstrcpynA(trayIcon.szTip, tip, 64); // the tip field of the first record is 64 characters
+    taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+
+void RestoreTrayIcon()
+{
+    if (trayIcon.hWnd)
+        Shell_NotifyIconA(NIM_ADD, &trayIcon);
+}
+
+void RemoveTrayIcon()
+{
+    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+    trayIcon.hWnd = nullptr;
+}
+
+bool IsTaskbarCreated(UINT message)
+{
+    return taskbarCreated != 0 && message == taskbarCreated;
+}
+
+void ShowMenuAtCursor(HWND owner, HMENU menu)
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without being foreground the menu would not close on a click elsewhere.
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, owner, nullptr);
+}
+
+void EnableSlotMenu(HMENU menu, bool slotHasTarget)
+{
+    int count = GetMenuItemCount(menu);
+    for (int position = 1; position < count; ++position)
+        EnableMenuItem(menu, position, MF_BYPOSITION | (slotHasTarget ? MF_ENABLED : MF_GRAYED));
+}

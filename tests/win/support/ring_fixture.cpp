@@ -1,0 +1,70 @@
+#include "tests/win/support/ring_fixture.h"
+
+#include "app/launcher.h"
+#include "app/ringwnd.h"
+#include "settings/settings.h"
+#include "tests/win/support/input.h"
+
+RECT WindowRect(HWND window)
+{
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    return bounds;
+}
+
+VButtonState* ButtonState(int slot)
+{
+    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(launcher.slots[slot].button, GWLP_USERDATA));
+}
+
+POINT IconAnchor(int slot)
+{
+    POINT anchor = {ButtonState(slot)->sector.iconX, ButtonState(slot)->sector.iconY};
+    ClientToScreen(launcher.slots[slot].button, &anchor);
+    return anchor;
+}
+
+POINT SectorPoint(int slot)
+{
+    POINT anchor = IconAnchor(slot);
+    return {anchor.x + 10, anchor.y + 10};
+}
+
+std::string AwaitRecord(const std::string& log)
+{
+    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
+        PumpMessages(50);
+    return ReadWholeFile(log);
+}
+
+void RingFixture::SetUp()
+{
+    DeleteFileA(settings_.c_str());
+    MovePointerTo(1200, 1000); // away from the ring and its tooltip
+}
+
+void RingFixture::TearDown()
+{
+    StopTestLauncher();
+    DeleteFileA(settings_.c_str());
+    DeleteFileA(recorderLog_.c_str());
+}
+
+void RingFixture::Start()
+{
+    ASSERT_EQ(StartTestLauncher(), 0);
+    ASSERT_NE(ringWindow.window, nullptr);
+    PumpMessages();
+}
+
+LauncherSettings RingFixture::Saved()
+{
+    LauncherSlot* slots = AllocateSlotTable();
+    LauncherSettings before = launcherSettings;
+    launcherSettings = kSettingsStartValues;
+    LoadSettings(settings_.c_str(), slots, SLOT_COUNT);
+    LauncherSettings saved = launcherSettings;
+    launcherSettings = before;
+    FreeSlotTable(slots);
+    return saved;
+}
