@@ -1,5 +1,6 @@
 #include "app/ringwnd.h"
 
+#include "app/autostart.h"
 #include "app/launcher.h"
 #include "app/shell.h"
 #include "ring/vbutton.h"
@@ -79,6 +80,9 @@ void OnCommand(HWND window, WPARAM command)
         break;
     case IDM_EXIT:
         CloseRingWindow(window);
+        break;
+    case IDM_AUTOSTART:
+        ToggleAutostart(launcher.mainMenu);
         break;
     }
 }

@@ -20,4 +20,9 @@ HICON ExtractTargetIcon(const char* path);
 // the folder that contains the target. A failure is not reported.
 void LaunchTarget(const char* path, const char* workFolder);
 
+// Shows the system's text for the thread's last error in a box captioned
+// "Error", then clears the error; answers the code. Without an error
+// nothing is shown.
+DWORD ShowLastError();
+
 #endif

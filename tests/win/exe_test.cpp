@@ -8,11 +8,13 @@
 
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/launcher_run.h"
+#include "tests/win/support/run_key.h"
 
 namespace {
 
 const char kRingClass[] = "ZR_Main_Window_Class";
 const char kRingTitle[] = "Ta[V]en Software [Z] Rondel";
+const WPARAM kAutostartCommand = 40004;
 
 // A fresh folder below the test's own, holding a copy of the launcher.
 std::string PrepareFolder(const std::string& name)
@@ -24,6 +26,8 @@ std::string PrepareFolder(const std::string& name)
     DeleteFileA((folder + "\\settings.dat").c_str());
     EXPECT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), (folder + "\\zrondel.exe").c_str(), FALSE))
         << ShippedLauncherPath();
+    // As shipped: without its companion library the launcher would stop at an error box.
+    EXPECT_TRUE(CopyFileA(ShippedPath("vcontrols.dll").c_str(), (folder + "\\vcontrols.dll").c_str(), FALSE));
     return folder;
 }
 
@@ -140,6 +144,30 @@ TEST_F(LauncherExeTest, AFolderTooLongForTheSettingsPathEndsWithMinusSeventeen)
     ASSERT_NE(process_, nullptr);
     EXPECT_EQ(static_cast<int>(AwaitExit(process_)), -17);
     EXPECT_EQ(FindWindowA(kRingClass, kRingTitle), nullptr);
+}
+
+TEST_F(LauncherExeTest, AutostartFromAFolderWithASpaceStoresTheQuotedPath)
+{
+    LauncherRunValueGuard guard;
+    const std::string machineWide = RunKeyContents(HKEY_LOCAL_MACHINE);
+    std::string folder = PrepareFolder("with space");
+    process_ = Launch(folder + "\\zrondel.exe");
+    ASSERT_NE(process_, nullptr);
+    HWND ring = AwaitRing(process_);
+    ASSERT_NE(ring, nullptr);
+
+    SendMessageA(ring, WM_COMMAND, kAutostartCommand, 0);
+    RunValue value = ReadLauncherRunValue();
+    ASSERT_TRUE(value.exists);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    // Unquoted, Windows would look for a program named "...\with" and pass it the rest.
+    EXPECT_EQ(value.data, "\"" + folder + "\\zrondel.exe\"" + std::string(1, '\0'));
+
+    SendMessageA(ring, WM_COMMAND, kAutostartCommand, 0);
+    EXPECT_FALSE(ReadLauncherRunValue().exists);
+    EXPECT_EQ(RunKeyContents(HKEY_LOCAL_MACHINE), machineWide);
+    PostMessageA(ring, WM_CLOSE, 0, 0);
+    EXPECT_EQ(AwaitExit(process_), 0u);
 }
 
 } // namespace
