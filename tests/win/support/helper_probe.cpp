@@ -44,13 +44,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) void WINAPI Init(HMODULE library)
+extern "C" void WINAPI Init(HMODULE library)
 {
     Log(library == self ? "Init self" : "Init other");
 }
 
 #ifndef PROBE_WITHOUT_RELEASE
-extern "C" __declspec(dllexport) void WINAPI Release(HMODULE library)
+extern "C" void WINAPI Release(HMODULE library)
 {
     Log(library == self ? "Release self" : "Release other");
 }
