@@ -15,24 +15,13 @@
 
 namespace {
 
-// What FormatMessage gives for the code, as the "Error" box should show it.
-std::string SystemText(DWORD code)
-{
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string copy = text ? text : "";
-    LocalFree(text);
-    return copy;
-}
-
 void ExpectOneErrorBox(const MessageBoxAnswerer& answerer, DWORD code)
 {
     ASSERT_EQ(answerer.seen().size(), 1u);
     const SeenMessageBox& box = answerer.seen()[0];
     EXPECT_EQ(box.caption, "Error");
     EXPECT_FALSE(box.text.empty());
-    EXPECT_EQ(box.text, SystemText(code));
+    EXPECT_EQ(box.text, SystemErrorText(code));
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_EQ(box.icon, LoadIcon(nullptr, IDI_INFORMATION));
     EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
