@@ -1,5 +1,7 @@
 #include "app/launcher.h"
 
+#include "app/autostart.h"
+#include "app/helperlib.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
@@ -51,6 +53,9 @@ void LoadMenus()
 {
     launcher.mainMenuResource = LoadMenuA(launcher.instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
     launcher.mainMenu = GetSubMenu(launcher.mainMenuResource, 0);
+    launcher.autostartEnabled = IsAutostartEnabled();
+    if (launcher.autostartEnabled)
+        CheckMenuItem(launcher.mainMenu, IDM_AUTOSTART, MF_BYCOMMAND | MF_CHECKED);
     if (!launcherSettings.hideAfterLaunch)
         CheckMenuItem(launcher.mainMenu, IDM_NOHIDE, MF_BYCOMMAND | MF_CHECKED);
     launcher.slotMenuResource = LoadMenuA(launcher.instance, MAKEINTRESOURCEA(IDR_SLOT_MENU));
@@ -91,6 +96,7 @@ int StartLauncher(HINSTANCE instance)
     CreateRing(ring);
     LoadMenus();
     AddTrayIcon(ring, launcher.classIcon, kRingWindowTitle);
+    LoadHelperLibrary(); // reports its own failure; the launcher runs on without it
     return 0;
 }
 
@@ -115,6 +121,7 @@ void ShutDownLauncher()
     UnregisterClassA(kRingWindowClass, launcher.instance);
     UnregisterToolTipClass(launcher.instance);
     DeleteObject(launcher.backgroundBrush);
+    UnloadHelperLibrary();
 }
 
 void SaveLauncherSettings()

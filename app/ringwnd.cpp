@@ -1,5 +1,6 @@
 #include "app/ringwnd.h"
 
+#include "app/autostart.h"
 #include "app/launcher.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
@@ -124,6 +125,9 @@ void OnCommand(HWND window, WPARAM command)
         break;
     case IDM_CLEAR:
         ClearSlot(window);
+        break;
+    case IDM_AUTOSTART:
+        ToggleAutostart(launcher.mainMenu);
         break;
     }
 }

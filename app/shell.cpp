@@ -95,3 +95,21 @@ bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
     CoTaskMemFree(chosen); // the shell allocated it for us
     return isFolder;
 }
+
+DWORD ShowLastError()
+{
+    DWORD code = GetLastError();
+    if (code == 0)
+        return 0;
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
+    // A code the system has no text for is still worth its number.
+    char number[16];
+    if (!text)
+        wsprintfA(number, "%lu", code);
+    MessageBoxA(nullptr, text ? text : number, "Error", MB_ICONINFORMATION);
+    LocalFree(text);
+    SetLastError(0);
+    return code;
+}

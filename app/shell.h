@@ -26,5 +26,9 @@ bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filter
 // The folder browser, titled with the text (none when null); the buffer of
 // MAX_PATH characters receives the chosen file-system folder.
 bool ChooseWorkFolder(HWND owner, const char* title, char* buffer);
+// Shows the system's text for the thread's last error in a box captioned
+// "Error", then clears the error; answers the code. Without an error
+// nothing is shown.
+DWORD ShowLastError();
 
 #endif

@@ -8,11 +8,15 @@
 
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/launcher_run.h"
+#include "tests/win/support/message_boxes.h"
+#include "tests/win/support/run_key.h"
 
 namespace {
 
 const char kRingClass[] = "ZR_Main_Window_Class";
 const char kRingTitle[] = "Ta[V]en Software [Z] Rondel";
+const WPARAM kShowHideCommand = 40001;
+const WPARAM kAutostartCommand = 40004;
 
 // A fresh folder below the test's own, holding a copy of the launcher.
 std::string PrepareFolder(const std::string& name)
@@ -24,6 +28,8 @@ std::string PrepareFolder(const std::string& name)
     DeleteFileA((folder + "\\settings.dat").c_str());
     EXPECT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), (folder + "\\zrondel.exe").c_str(), FALSE))
         << ShippedLauncherPath();
+    // As shipped: without its companion library the launcher would stop at an error box.
+    EXPECT_TRUE(CopyFileA(ShippedPath("vcontrols.dll").c_str(), (folder + "\\vcontrols.dll").c_str(), FALSE));
     return folder;
 }
 
@@ -56,6 +62,21 @@ HWND AwaitRing(HANDLE process)
         HWND ring = FindWindowA(kRingClass, kRingTitle);
         if (ring)
             return ring;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// The process's message box captioned "Error", once it is there; null
+// after `wait` ms.
+HWND AwaitErrorBox(HANDLE process, int wait)
+{
+    for (int waited = 0; waited <= wait; waited += 20) {
+        HWND box = FindWindowA("#32770", "Error");
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (box && owner == GetProcessId(process))
+            return box;
         Sleep(20);
     }
     return nullptr;
@@ -140,6 +161,66 @@ TEST_F(LauncherExeTest, AFolderTooLongForTheSettingsPathEndsWithMinusSeventeen)
     ASSERT_NE(process_, nullptr);
     EXPECT_EQ(static_cast<int>(AwaitExit(process_)), -17);
     EXPECT_EQ(FindWindowA(kRingClass, kRingTitle), nullptr);
+}
+
+TEST_F(LauncherExeTest, AFolderWithRoomForTheSettingsButNotTheLibraryReportsItAndRunsOn)
+{
+    // The folder with its backslash and "settings.dat" take 259 characters;
+    // "vcontrols.dll" is one longer and cannot fit in a 260-character path.
+    std::string base = BesideTestExe("runs");
+    CreateDirectoryA(base.c_str(), nullptr);
+    std::string folder = base + "\\";
+    folder += std::string(246 - folder.size(), 'v');
+    ASSERT_EQ(folder.size(), 246u);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteFileA((folder + "\\settings.dat").c_str());
+    std::string exe = folder + "\\zrondel.exe";
+    ASSERT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), exe.c_str(), FALSE));
+    process_ = Launch(exe);
+    ASSERT_NE(process_, nullptr);
+
+    HWND box = AwaitErrorBox(process_, 10000);
+    ASSERT_NE(box, nullptr);
+    char text[512] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    EXPECT_EQ(text, SystemErrorText(ERROR_FILENAME_EXCED_RANGE));
+    HWND ring = FindWindowA(kRingClass, kRingTitle);
+    EXPECT_NE(ring, nullptr); // the ring comes first
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (int waited = 0; IsWindow(box) && waited < 5000; waited += 20)
+        Sleep(20);
+    EXPECT_EQ(AwaitErrorBox(process_, 500), nullptr); // once only
+
+    // The launcher runs on: its commands work and it ends normally.
+    EXPECT_TRUE(IsWindowVisible(ring));
+    SendMessageA(ring, WM_COMMAND, kShowHideCommand, 0);
+    EXPECT_FALSE(IsWindowVisible(ring));
+    PostMessageA(ring, WM_CLOSE, 0, 0);
+    EXPECT_EQ(AwaitExit(process_), 0u);
+}
+
+TEST_F(LauncherExeTest, AutostartFromAFolderWithASpaceStoresTheQuotedPath)
+{
+    LauncherRunValueGuard guard;
+    const std::string machineWide = RunKeyContents(HKEY_LOCAL_MACHINE);
+    std::string folder = PrepareFolder("with space");
+    process_ = Launch(folder + "\\zrondel.exe");
+    ASSERT_NE(process_, nullptr);
+    HWND ring = AwaitRing(process_);
+    ASSERT_NE(ring, nullptr);
+
+    SendMessageA(ring, WM_COMMAND, kAutostartCommand, 0);
+    RunValue value = ReadLauncherRunValue();
+    ASSERT_TRUE(value.exists);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    // Unquoted, Windows would look for a program named "...\with" and pass it the rest.
+    EXPECT_EQ(value.data, "\"" + folder + "\\zrondel.exe\"" + std::string(1, '\0'));
+
+    SendMessageA(ring, WM_COMMAND, kAutostartCommand, 0);
+    EXPECT_FALSE(ReadLauncherRunValue().exists);
+    EXPECT_EQ(RunKeyContents(HKEY_LOCAL_MACHINE), machineWide);
+    PostMessageA(ring, WM_CLOSE, 0, 0);
+    EXPECT_EQ(AwaitExit(process_), 0u);
 }
 
 } // namespace

@@ -15,13 +15,18 @@ std::string BesideTestExe(const char* name)
     return std::string(folder) + name;
 }
 
-std::string ShippedLauncherPath()
+std::string ShippedPath(const char* name)
 {
     char folder[MAX_PATH];
     ExeDirectory(folder, MAX_PATH);
     std::string path(folder);
     size_t tests = path.rfind("\\tests\\win\\");
-    return path.substr(0, tests) + "\\dist\\zrondel.exe";
+    return path.substr(0, tests) + "\\dist\\" + name;
+}
+
+std::string ShippedLauncherPath()
+{
+    return ShippedPath("zrondel.exe");
 }
 
 std::string ReadWholeFile(const std::string& path)

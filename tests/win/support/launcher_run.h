@@ -10,8 +10,10 @@
 // A path in the folder of the running test executable.
 std::string BesideTestExe(const char* name);
 
-// The shipped launcher, build/win/dist/zrondel.exe, seen from a test
-// executable in build/win/tests/win or a folder below it.
+// A file of what ships, build/win/dist/<name>, seen from a test executable
+// in build/win/tests/win or a folder below it.
+std::string ShippedPath(const char* name);
+// The shipped launcher, build/win/dist/zrondel.exe.
 std::string ShippedLauncherPath();
 
 // The whole file, or an empty string when it cannot be read.

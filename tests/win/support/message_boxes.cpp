@@ -12,6 +12,16 @@ const int kIconIds[] = {0x14, 0x440};
 
 } // namespace
 
+std::string SystemErrorText(DWORD code)
+{
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string copy = text ? text : "";
+    LocalFree(text);
+    return copy;
+}
+
 MessageBoxAnswerer::MessageBoxAnswerer(int answer) : answer_(answer)
 {
     activeAnswerer = this;

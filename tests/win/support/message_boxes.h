@@ -18,6 +18,9 @@ struct SeenMessageBox {
     int defaultButton;   // the button Enter would press: the one it focuses first
 };
 
+// The system's text for an error code, as FormatMessage gives it.
+std::string SystemErrorText(DWORD code);
+
 class MessageBoxAnswerer {
 public:
     // Presses `answer` in every box opened while this object lives.

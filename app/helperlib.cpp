@@ -1,0 +1,81 @@
+#include "app/helperlib.h"
+
+#include <windows.h>
+
+#include "app/shell.h"
+#include "vcontrols/vcontrols.h"
+
+namespace {
+
+struct HelperLibrary {
+    bool loaded;              // Init has been called and Release is due
+    HMODULE module;           // the library while it is loaded
+    HelperEntryPoint init;    // "Init", called once after loading
+    HelperEntryPoint release; // "Release", called once before unloading
+};
+
+HelperLibrary helper;
+
+void Forget()
+{
+    helper = HelperLibrary();
+}
+
+HelperEntryPoint EntryPoint(const char* name)
+{
+    // Through the generic function type: GetProcAddress's own type says nothing.
+    return reinterpret_cast<HelperEntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(helper.module, name)));
+}
+
+// Both entry points or neither: a library without Release is never kept.
+bool FindEntryPoints()
+{
+    helper.init = EntryPoint("Init");
+    helper.release = EntryPoint("Release");
+    return helper.init && helper.release;
+}
+
+void ReportFailure()
+{
+    MessageBeep(MB_ICONEXCLAMATION);
+    ShowLastError();
+}
+
+} // namespace
+
+void LoadHelperLibrary()
+{
+    if (helper.loaded)
+        return;
+    char path[MAX_PATH];
+    if (!PathBesideExe("vcontrols.dll", path, MAX_PATH)) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        ReportFailure();
+        return;
+    }
+    helper.module = LoadLibraryA(path);
+    if (!helper.module) {
+        ReportFailure();
+        return;
+    }
+    if (!FindEntryPoints()) {
+        // Unloading must not wipe out the reason shown to the user.
+        DWORD missingEntry = GetLastError();
+        FreeLibrary(helper.module);
+        Forget();
+        SetLastError(missingEntry);
+        ReportFailure();
+        return;
+    }
+    helper.init(helper.module);
+    helper.loaded = true;
+}
+
+void UnloadHelperLibrary()
+{
+    if (!helper.loaded)
+        return;
+    helper.release(helper.module);
+    FreeLibrary(helper.module);
+    Forget();
+}
