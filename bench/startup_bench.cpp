@@ -5,20 +5,9 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
-static double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * (to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
-
-static int CompareTimes(const void* a, const void* b)
-{
-    double x = *static_cast<const double*>(a), y = *static_cast<const double*>(b);
-    return x < y ? -1 : x > y;
-}
+#include "bench/child_process.h"
+#include "bench/stats.h"
 
 int main(int argc, char** argv)
 {
@@ -29,32 +18,12 @@ int main(int argc, char** argv)
         return 2;
     double times[100];
     for (int run = 0; run < runs; ++run) {
-        // A first start every time: no settings beside the program.
-        char settings[MAX_PATH];
-        strcpy(settings, argv[1]);
-        char* slash = strrchr(settings, '\\');
-        if (!slash)
-            return 2; // a full path with backslashes is needed to find the settings
-        strcpy(slash + 1, "settings.dat");
-        DeleteFileA(settings);
-
-        STARTUPINFOA startup = {sizeof startup};
         PROCESS_INFORMATION process = {};
-        LARGE_INTEGER started, shown;
-        QueryPerformanceCounter(&started);
-        if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        HWND window = StartVisible(argv[1], argv[2], argv[3], &process, &times[run]);
+        if (!window)
             return 1;
-        HWND window = nullptr;
-        while (!(window = FindWindowA(argv[2], argv[3])) || !IsWindowVisible(window))
-            Sleep(0);
-        QueryPerformanceCounter(&shown);
-        times[run] = Milliseconds(started, shown);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        CloseChild(window, &process);
     }
-    qsort(times, runs, sizeof times[0], CompareTimes);
-    printf("%.1f\n", times[runs / 2]);
+    printf("%.1f\n", Percentile(times, runs, 0.5));
     return 0;
 }

@@ -8,12 +8,10 @@ void SendOne(INPUT input)
     PumpMessages(20);
 }
 
-void SendMouse(DWORD flags, LONG x = 0, LONG y = 0)
+void SendMouse(DWORD flags)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = x;
-    input.mi.dy = y;
     input.mi.dwFlags = flags;
     SendOne(input);
 }
@@ -55,14 +53,23 @@ void PumpMessages(DWORD milliseconds)
     } while (GetTickCount() - start < milliseconds);
 }
 
-void MovePointerTo(int screenX, int screenY)
+void SendPointerMove(int screenX, int screenY)
 {
     // Absolute positions are in 1/65536 of the primary screen; aim at the
     // middle of the wanted pixel so rounding cannot move it.
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    LONG x = static_cast<LONG>((screenX * 65536LL + 32768) / width);
-    LONG y = static_cast<LONG>((screenY * 65536LL + 32768) / height);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((screenX * 65536LL + 32768) / width);
+    input.mi.dy = static_cast<LONG>((screenY * 65536LL + 32768) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void MovePointerTo(int screenX, int screenY)
+{
+    SendPointerMove(screenX, screenY);
+    PumpMessages(20);
 }
 
 void PressButton(MouseButton button)

@@ -12,6 +12,9 @@ enum MouseButton { LEFT_BUTTON, RIGHT_BUTTON, MIDDLE_BUTTON };
 // sent so far has arrived and been handled.
 void PumpMessages(DWORD milliseconds = 50);
 
+// Queues the move and returns at once, for callers that time its arrival.
+void SendPointerMove(int screenX, int screenY);
+// The move, and its messages handled.
 void MovePointerTo(int screenX, int screenY);
 void PressButton(MouseButton button);
 void ReleaseButton(MouseButton button);
