@@ -2,6 +2,7 @@
 
 #include "app/ringwnd.h"
 #include "app/shell.h"
+#include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/settings.h"
@@ -65,6 +66,7 @@ int StartLauncher(HINSTANCE instance)
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))
         return EXIT_NO_BUTTON_CLASS;
+    RegisterEditDlgClass(instance);
     RegisterToolTipClass(instance);
 
     launcher.slots = AllocateSlotTable();
@@ -110,6 +112,7 @@ void ShutDownLauncher()
     FreeSlotTable(launcher.slots);
     launcher.slots = nullptr;
     UnregisterVButtonClass();
+    UnregisterEditDlgClass(launcher.instance);
     UnregisterClassA(kRingWindowClass, launcher.instance);
     UnregisterToolTipClass(launcher.instance);
     DeleteObject(launcher.backgroundBrush);

@@ -2,6 +2,7 @@
 
 #include "app/launcher.h"
 #include "app/shell.h"
+#include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
 #include "tooltip/tooltip.h"
 
@@ -33,6 +34,7 @@ LRESULT OnCreate(HWND window)
     lstrcpyA(face.lfFaceName, "Comic Sans MS");
     ringWindow.font = CreateFontIndirectA(&face);
     ringWindow.toolTip = CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText);
+    ringWindow.editDialog = CreateEditDlg(window);
     if (launcherSettings.showAtStart)
         ShowWindow(window, SW_SHOW);
     return 0;
@@ -79,6 +81,10 @@ void OnCommand(HWND window, WPARAM command)
         break;
     case IDM_EXIT:
         CloseRingWindow(window);
+        break;
+    case IDM_HINT:
+        if (ringWindow.currentSlot >= 0)
+            OpenEditDlg(ringWindow.editDialog, &launcher.slots[ringWindow.currentSlot]);
         break;
     }
 }
