@@ -5,6 +5,7 @@
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
+#include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/settings.h"
@@ -71,6 +72,7 @@ int StartLauncher(HINSTANCE instance)
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))
         return EXIT_NO_BUTTON_CLASS;
+    RegisterEditDlgClass(instance);
     RegisterToolTipClass(instance);
 
     launcher.slots = AllocateSlotTable();
@@ -118,6 +120,7 @@ void ShutDownLauncher()
     FreeSlotTable(launcher.slots);
     launcher.slots = nullptr;
     UnregisterVButtonClass();
+    UnregisterEditDlgClass(launcher.instance);
     UnregisterClassA(kRingWindowClass, launcher.instance);
     UnregisterToolTipClass(launcher.instance);
     DeleteObject(launcher.backgroundBrush);

@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
+#include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
 #include "tooltip/tooltip.h"
 
@@ -36,6 +37,7 @@ LRESULT OnCreate(HWND window)
     lstrcpyA(face.lfFaceName, "Comic Sans MS");
     ringWindow.font = CreateFontIndirectA(&face);
     ringWindow.toolTip = CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText);
+    ringWindow.editDialog = CreateEditDlg(window);
     if (launcherSettings.showAtStart)
         ShowWindow(window, SW_SHOW);
     return 0;
@@ -94,8 +96,7 @@ void EditCurrentSlotHint()
 {
     int index = ringWindow.currentSlot;
     if (index >= 0 && index < SLOT_COUNT)
-        SendMessageA(ringWindow.editDialog, UM_EDITSLOT, 0,
-                     reinterpret_cast<LPARAM>(&launcher.slots[index]));
+        OpenEditDlg(ringWindow.editDialog, &launcher.slots[index]);
 }
 
 // The whole wParam is the command: only menu choices (notification code 0) match.

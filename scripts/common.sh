@@ -55,14 +55,15 @@ wine_environment() {
 
 prepare_wine_prefix() {
   wine_environment
-  [ -f "$WINEPREFIX/.zrondel-ready-2" ] && return
+  [ -f "$WINEPREFIX/.zrondel-ready-3" ] && return
   log "creating the Wine prefix (first time only)"
   rm -rf "$WINEPREFIX"
   xvfb-run -a wineboot -i >/dev/null 2>&1
   local key='HKCU\Software\Wine\Fonts\Replacements'
   wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
-  wine reg add "$key" /v "Comic Sans MS" /d "Comic Neue" /f >/dev/null 2>&1
+  # Comic Neue has no Cyrillic: the Russian captions would come out as Latin-1.
+  wine reg add "$key" /v "Comic Sans MS" /d "Liberation Sans" /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.zrondel-ready-2"
+  touch "$WINEPREFIX/.zrondel-ready-3"
 }

@@ -38,6 +38,23 @@ DWORD ButtonFlag(MouseButton button, bool down)
     }
 }
 
+struct DragPath {
+    POINT from;
+    POINT to;
+    int steps;
+};
+
+DWORD WINAPI MoveThenRelease(void* parameter)
+{
+    const DragPath* path = static_cast<const DragPath*>(parameter);
+    Sleep(50); // the press goes first
+    for (int step = 1; step <= path->steps; ++step)
+        MovePointerTo(path->from.x + (path->to.x - path->from.x) * step / path->steps,
+                      path->from.y + (path->to.y - path->from.y) * step / path->steps);
+    ReleaseButton(LEFT_BUTTON);
+    return 0;
+}
+
 } // namespace
 
 void PumpMessages(DWORD milliseconds)
@@ -87,6 +104,20 @@ void ClickAt(int screenX, int screenY, MouseButton button)
     MovePointerTo(screenX, screenY);
     PressButton(button);
     ReleaseButton(button);
+}
+
+void DragWithLeftButton(POINT from, POINT to, int steps)
+{
+    MovePointerTo(from.x, from.y);
+    DragPath path = {from, to, steps};
+    HANDLE hand = CreateThread(nullptr, 0, MoveThenRelease, &path, 0, nullptr);
+    if (!hand)
+        return;
+    PressButton(LEFT_BUTTON);
+    while (MsgWaitForMultipleObjects(1, &hand, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        PumpMessages(10);
+    CloseHandle(hand);
+    PumpMessages(100);
 }
 
 void PressKey(WORD virtualKey)

@@ -20,6 +20,10 @@ void PressButton(MouseButton button);
 void ReleaseButton(MouseButton button);
 // Move, press, release.
 void ClickAt(int screenX, int screenY, MouseButton button = LEFT_BUTTON);
+// A left-button drag in even steps. Pressing on a caption area enters the
+// system's move loop, which only returns with the release, so the moves and
+// the release come from another thread while this one runs that loop.
+void DragWithLeftButton(POINT from, POINT to, int steps = 5);
 
 void PressKey(WORD virtualKey);
 void ReleaseKey(WORD virtualKey);

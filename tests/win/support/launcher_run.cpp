@@ -5,6 +5,7 @@
 #include "app/launcher.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
+#include "ring/vbutton.h"
 
 static bool launcherRunning; // StartTestLauncher succeeded and no stop followed
 
@@ -55,6 +56,15 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+POINT SlotIconAnchor(int slot)
+{
+    HWND button = launcher.slots[slot].button;
+    const VButtonState* state = reinterpret_cast<const VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+    POINT anchor = {state->sector.iconX, state->sector.iconY};
+    ClientToScreen(button, &anchor);
+    return anchor;
 }
 
 int StartTestLauncher()

@@ -21,6 +21,10 @@ std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+// The screen point of the top-left corner of the icon drawn in a slot's
+// sector, where its tooltip is anchored.
+POINT SlotIconAnchor(int slot);
+
 // Start-up from the program-wide start values, as a fresh process has them;
 // answers start-up's exit code.
 int StartTestLauncher();

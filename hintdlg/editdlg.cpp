@@ -1,0 +1,198 @@
+#include "hintdlg/editdlg.h"
+
+#include <stdlib.h>
+
+#include "hintdlg/evbutton.h"
+#include "leditor/leditor.h"
+#include "res/resource.h"
+
+const char kEditDlgClassName[] = "EditDlg_Class";
+
+EditDlgState editDlg;
+
+namespace {
+
+const COLORREF kSkyBlue = 0x00FFCC66;
+const int kWidth = 230, kHeight = 80;
+const int kCornerSize = 15;
+const int kIconX = 15, kIconY = 24, kIconSide = 32;
+const int kEditorX = 55, kEditorY = 15, kEditorWidth = 160, kEditorHeight = 23;
+const int kButtonY = 45, kButtonWidth = 80, kButtonHeight = 30;
+const int kConfirmX = 55, kCancelX = 135;
+const char kConfirmCaption[] = "Ok";
+const char kCancelCaption[] = "\xCE\xF2\xEC\xE5\xED\xE0"; // "Отмена" in Windows-1251
+
+// The class as registered; the dialog is created from its name and instance.
+WNDCLASSA dialogClass;
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
+{
+    editDlg.window = window;
+    editDlg.editedSlot = nullptr;
+    // The system owns the region from here.
+    SetWindowRgn(window, CreateRoundRectRgn(0, 0, create->cx, create->cy, kCornerSize, kCornerSize),
+                 TRUE);
+
+    LOGFONTA face = {};
+    face.lfHeight = -12;
+    face.lfWeight = 800;
+    face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(face.lfFaceName, "Comic Sans MS");
+    editDlg.font = CreateFontIndirectA(&face);
+
+    editDlg.editor = CreateLEditor(window, kEditorX, kEditorY, kEditorWidth, kEditorHeight);
+    HINSTANCE module = dialogClass.hInstance;
+    editDlg.confirmButton = CreateEVButton(window, EDITDLG_CONFIRM, kConfirmCaption,
+                                           LoadIconA(module, MAKEINTRESOURCEA(IDI_CONFIRM)), editDlg.font,
+                                           kConfirmX, kButtonY, kButtonWidth, kButtonHeight);
+    editDlg.cancelButton = CreateEVButton(window, EDITDLG_CANCEL, kCancelCaption,
+                                          LoadIconA(module, MAKEINTRESOURCEA(IDI_CANCEL)), editDlg.font,
+                                          kCancelX, kButtonY, kButtonWidth, kButtonHeight);
+    return 0;
+}
+
+// After the children are gone, so no button paints with a deleted font.
+void OnNcDestroy()
+{
+    DeleteObject(editDlg.font);
+    const ATOM classAtom = editDlg.classAtom;
+    editDlg = {};
+    editDlg.classAtom = classAtom;
+}
+
+void OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // Only a shown dialog has a slot, but a paint may be asked for by anyone.
+    if (editDlg.editedSlot)
+        DrawIconEx(dc, kIconX, kIconY, static_cast<HICON>(editDlg.editedSlot->icon), kIconSide,
+                   kIconSide, 0, nullptr, DI_NORMAL);
+    EndPaint(window, &paint);
+}
+
+LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
+{
+    if (!slot)
+        return 0;
+    // Whatever was typed for a slot edited before is dropped here.
+    editDlg.editedSlot = slot;
+    SetWindowTextA(editDlg.editor, slot->hint ? slot->hint : "");
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Centred on the cursor, even where that puts part of it off the screen.
+    MoveWindow(window, cursor.x - kWidth / 2, cursor.y - kHeight / 2, kWidth, kHeight, TRUE);
+    SetFocus(editDlg.editor);
+    ShowWindow(window, SW_SHOW);
+    InvalidateRect(window, nullptr, TRUE);
+    return 1;
+}
+
+// The editor's text becomes the slot's hint; an empty text leaves it absent.
+// The new text is read before the old hint goes, so that running out of
+// memory loses nothing: the dialog then stays open with the text typed.
+void OnConfirm(HWND window)
+{
+    LauncherSlot* slot = editDlg.editedSlot;
+    if (!slot) {
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    const int length = GetWindowTextLengthA(editDlg.editor);
+    char* text = nullptr;
+    if (length > 0) {
+        text = static_cast<char*>(malloc(length + 1));
+        if (!text)
+            return;
+        text[GetWindowTextA(editDlg.editor, text, length + 1)] = 0;
+    }
+    free(slot->hint);
+    slot->hint = text;
+    SendMessageA(GetParent(window), UM_SLOTCHANGED, 0, reinterpret_cast<LPARAM>(slot));
+    ShowWindow(window, SW_HIDE); // and so forgets the slot
+}
+
+void OnCommand(HWND window, WPARAM command)
+{
+    switch (LOWORD(command)) {
+    case EDITDLG_CONFIRM:
+        OnConfirm(window);
+        break;
+    case EDITDLG_CANCEL:
+        ShowWindow(window, SW_HIDE);
+        break;
+    }
+}
+
+} // namespace
+
+ATOM RegisterEditDlgClass(HINSTANCE instance)
+{
+    if (editDlg.classAtom)
+        return editDlg.classAtom;
+    RegisterLEditorClass(instance);
+    RegisterEVButtonClass(instance);
+    dialogClass = {};
+    dialogClass.lpfnWndProc = EditDlgWndProc;
+    dialogClass.hInstance = instance;
+    dialogClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    // The class owns its brush from here: the system deletes it when the
+    // class is unregistered.
+    dialogClass.hbrBackground = CreateSolidBrush(kSkyBlue);
+    dialogClass.lpszClassName = kEditDlgClassName;
+    editDlg.classAtom = RegisterClassA(&dialogClass);
+    if (!editDlg.classAtom)
+        DeleteObject(dialogClass.hbrBackground);
+    return editDlg.classAtom;
+}
+
+void UnregisterEditDlgClass(HINSTANCE instance)
+{
+    if (editDlg.classAtom && UnregisterClassA(kEditDlgClassName, instance))
+        editDlg.classAtom = 0;
+    UnregisterLEditorClass(instance);
+    UnregisterEVButtonClass(instance);
+}
+
+HWND CreateEditDlg(HWND owner)
+{
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, dialogClass.lpszClassName, nullptr, WS_POPUP,
+                           0, 0, kWidth, kHeight, owner, nullptr, dialogClass.hInstance, nullptr);
+}
+
+void OpenEditDlg(HWND dialog, LauncherSlot* slot)
+{
+    SendMessageA(dialog, UM_EDITSLOT, 0, reinterpret_cast<LPARAM>(slot));
+}
+
+LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_NCDESTROY:
+        OnNcDestroy();
+        break;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_SHOWWINDOW:
+        if (!wParam)
+            editDlg.editedSlot = nullptr; // a hidden dialog edits nothing
+        return 0;
+    case WM_NCHITTEST:
+        return HTCAPTION; // dragged by any point no child covers
+    case WM_CLOSE:
+        ShowWindow(window, SW_HIDE); // lives on for the next edit
+        return 0;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, wParam);
+        return 0;
+    case UM_EDITSLOT:
+        return OnEditSlot(window, reinterpret_cast<LauncherSlot*>(lParam));
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
