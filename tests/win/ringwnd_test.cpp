@@ -103,7 +103,7 @@ TEST_F(RingWindowTest, TheFaceIsCaptionAndShowsTheClassBrush)
     Start();
     EXPECT_EQ(SendMessageA(ringWindow.window, WM_NCHITTEST, 0, MAKELPARAM(100, 100)), HTCAPTION);
     EXPECT_EQ(ScreenPixel({100, 100}), kSkyBlue);          // the centre disc
-    EXPECT_EQ(ScreenPixel(IconAnchor(0)), kButtonNormal); // a sector's top-left icon pixel, no icon
+    EXPECT_EQ(ScreenPixel(SlotIconAnchor(0)), kButtonNormal); // a sector's top-left icon pixel, no icon
 }
 
 // The system's move loop runs inside the press: the rest of the drag comes
@@ -352,7 +352,7 @@ TEST_F(RingWindowTest, RealPointerOverASectorLightsItAndShowsTheTooltipBesideIt)
 {
     Start();
     ReplaceText(&launcher.slots[1].hint, "Outer sector");
-    POINT anchor = IconAnchor(1);
+    POINT anchor = SlotIconAnchor(1);
     POINT middle = {anchor.x + 10, anchor.y + 10};
     EXPECT_EQ(ScreenPixel(middle), kButtonNormal);
     MovePointerTo(middle.x, middle.y);

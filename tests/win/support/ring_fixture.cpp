@@ -17,16 +17,9 @@ VButtonState* ButtonState(int slot)
     return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(launcher.slots[slot].button, GWLP_USERDATA));
 }
 
-POINT IconAnchor(int slot)
-{
-    POINT anchor = {ButtonState(slot)->sector.iconX, ButtonState(slot)->sector.iconY};
-    ClientToScreen(launcher.slots[slot].button, &anchor);
-    return anchor;
-}
-
 POINT SectorPoint(int slot)
 {
-    POINT anchor = IconAnchor(slot);
+    POINT anchor = SlotIconAnchor(slot);
     return {anchor.x + 10, anchor.y + 10};
 }
 

@@ -16,8 +16,6 @@
 
 RECT WindowRect(HWND window);
 VButtonState* ButtonState(int slot);
-// The screen point of a slot's icon anchor, as its button reports it.
-POINT IconAnchor(int slot);
 // A screen point inside the slot's sector, on its icon.
 POINT SectorPoint(int slot);
 
