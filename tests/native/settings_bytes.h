@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 class SettingsBytes {
 public:
@@ -57,5 +58,31 @@ public:
 private:
     std::string bytes_;
 };
+
+struct SlotFileEntry {
+    int slot;
+    std::string target, workFolder, extra, hint;
+};
+
+// The current version's file for these defined slots of a 24-slot table
+// (the others empty) and the program-wide values.
+inline std::string SettingsFileWith(const std::vector<SlotFileEntry>& defined, bool hideAfterLaunch = true,
+                                    bool showAtStart = true, int32_t left = 0, int32_t top = 0)
+{
+    const int kSlotCount = 24;
+    SettingsBytes file;
+    file.Magic("ZRondelV3").Int32(kSlotCount);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const SlotFileEntry* entry = nullptr;
+        for (const SlotFileEntry& candidate : defined)
+            if (candidate.slot == slot)
+                entry = &candidate;
+        if (entry)
+            file.Entry(entry->target, entry->workFolder, entry->extra, entry->hint);
+        else
+            file.Int32(0);
+    }
+    return file.Trailer(hideAfterLaunch, showAtStart, left, top).str();
+}
 
 #endif

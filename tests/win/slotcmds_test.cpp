@@ -21,30 +21,6 @@
 
 namespace {
 
-struct SlotFileEntry {
-    int slot;
-    std::string target, workFolder, extra, hint;
-};
-
-// The settings file that the launcher writes for these defined slots (the
-// others empty) with the start values of a first run.
-std::string FileWith(const std::vector<SlotFileEntry>& defined, bool hideAfterLaunch = true)
-{
-    SettingsBytes file;
-    file.Magic("ZRondelV3").Int32(SLOT_COUNT);
-    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
-        const SlotFileEntry* entry = nullptr;
-        for (const SlotFileEntry& candidate : defined)
-            if (candidate.slot == slot)
-                entry = &candidate;
-        if (entry)
-            file.Entry(entry->target, entry->workFolder, entry->extra, entry->hint);
-        else
-            file.Int32(0);
-    }
-    return file.Trailer(hideAfterLaunch, true, 0, 0).str();
-}
-
 // A drop of these paths, as the shell hands it to a window.
 HDROP MakeDrop(const std::vector<std::string>& paths)
 {
@@ -78,13 +54,6 @@ std::string Upper(std::string text)
 {
     CharUpperA(&text[0]);
     return text;
-}
-
-std::string DesktopFolder()
-{
-    char folder[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOPDIRECTORY, FALSE);
-    return folder;
 }
 
 class SlotCommandTest : public RingFixture {
@@ -149,7 +118,7 @@ TEST_F(SlotCommandTest, ChooseFileFromTheMenuAssignsTheChosenTargetAndSaves)
     EXPECT_NE(slot.icon, nullptr);
     EXPECT_EQ(ButtonState(6)->icon, slot.icon);
     EXPECT_EQ(ringWindow.currentSlot, -1);
-    EXPECT_EQ(ReadWholeFile(settings_), FileWith({{6, recorder_, "", "", "recorder"}}));
+    EXPECT_EQ(ReadWholeFile(settings_), SettingsFileWith({{6, recorder_, "", "", "recorder"}}));
 }
 
 TEST_F(SlotCommandTest, ChoosingTheOwnTargetInOtherCaseKeepsATypedHint)
@@ -187,7 +156,7 @@ TEST_F(SlotCommandTest, ChoosingAnotherFileReplacesHintAndIconButKeepsTheFolder)
     EXPECT_STREQ(launcher.slots[2].target, other.c_str());
     EXPECT_STREQ(launcher.slots[2].hint, "shell_tests");
     EXPECT_EQ(ringWindow.currentSlot, -1);
-    EXPECT_EQ(ReadWholeFile(settings_), FileWith({{2, other, "C:\\windows", "kept", "shell_tests"}}));
+    EXPECT_EQ(ReadWholeFile(settings_), SettingsFileWith({{2, other, "C:\\windows", "kept", "shell_tests"}}));
 }
 
 TEST_F(SlotCommandTest, CancellingTheFileDialogChangesNothing)
@@ -226,7 +195,7 @@ TEST_F(SlotCommandTest, WorkingFolderIsChosenUnderTheHintAndUsedForLaunches)
     const std::string desktop = DesktopFolder();
     EXPECT_STREQ(launcher.slots[5].workFolder, desktop.c_str());
     EXPECT_EQ(ringWindow.currentSlot, -1);
-    EXPECT_EQ(ReadWholeFile(settings_), FileWith({{5, recorder_, desktop, "", "recorder"}}));
+    EXPECT_EQ(ReadWholeFile(settings_), SettingsFileWith({{5, recorder_, desktop, "", "recorder"}}));
 
     launcherSettings.hideAfterLaunch = false;
     SendMessageA(ringWindow.window, UM_SLOTCLICK, 5, 0);
@@ -303,7 +272,7 @@ TEST_F(SlotCommandTest, ClearAsksAndOnlyOkEmptiesTheSlot)
     EXPECT_STREQ(launcher.slots[9].hint, "You mast define action!");
     EXPECT_EQ(launcher.slots[10].hint, nullptr);
     EXPECT_EQ(ok.seen().size(), 2u);
-    EXPECT_EQ(ReadWholeFile(settings_), FileWith({}));
+    EXPECT_EQ(ReadWholeFile(settings_), SettingsFileWith({}));
 
     // An empty slot is not asked about.
     ringWindow.currentSlot = 9;
@@ -334,7 +303,7 @@ TEST_F(SlotCommandTest, DropsAssignOneFileOrFolderAndRefuseTheRest)
     EXPECT_STREQ(launcher.slots[1].target, folder.c_str());
     EXPECT_STREQ(launcher.slots[1].hint, "ringwnd");
     EXPECT_EQ(ringWindow.currentSlot, -1);
-    EXPECT_EQ(ReadWholeFile(settings_), FileWith({{1, folder, "", "", "ringwnd"}}));
+    EXPECT_EQ(ReadWholeFile(settings_), SettingsFileWith({{1, folder, "", "", "ringwnd"}}));
 
     DeleteFileA(settings_.c_str());
     EXPECT_EQ(DropOn(1, {recorder_, folder}), -1);

@@ -21,7 +21,7 @@ std::string ShippedPath(const char* name)
     char folder[MAX_PATH];
     ExeDirectory(folder, MAX_PATH);
     std::string path(folder);
-    size_t tests = path.rfind("\\tests\\win\\");
+    size_t tests = path.rfind("\\tests\\");
     return path.substr(0, tests) + "\\dist\\" + name;
 }
 

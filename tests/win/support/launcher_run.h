@@ -11,7 +11,7 @@
 std::string BesideTestExe(const char* name);
 
 // A file of what ships, build/win/dist/<name>, seen from a test executable
-// in build/win/tests/win or a folder below it.
+// in a folder below build/win/tests.
 std::string ShippedPath(const char* name);
 // The shipped launcher, build/win/dist/zrondel.exe.
 std::string ShippedLauncherPath();

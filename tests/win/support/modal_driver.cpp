@@ -96,6 +96,13 @@ OpenFileAnswerer::OpenFileAnswerer(const char* path)
 {
 }
 
+std::string DesktopFolder()
+{
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    return folder;
+}
+
 FolderBrowserAnswerer::FolderBrowserAnswerer(FolderChoice choice)
     : choice_(choice), watcher_("#32770", [this](HWND dialog) { Act(dialog); })
 {

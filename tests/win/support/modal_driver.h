@@ -73,6 +73,8 @@ private:
 // The folder browser: cancelled, confirmed as it opens (the desktop folder),
 // or confirmed on "My Computer", which is no file-system folder.
 enum FolderChoice { CANCEL_BROWSER, CHOOSE_DESKTOP, CHOOSE_MY_COMPUTER };
+// The desktop's file-system folder: what the browser gives when confirmed as it opens.
+std::string DesktopFolder();
 
 class FolderBrowserAnswerer {
 public:

@@ -1,0 +1,182 @@
+#include "tests/journeys/desktop.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "tests/win/support/input.h"
+#include "tests/win/support/launcher_run.h"
+
+namespace {
+
+POINT Middle(HWND window)
+{
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+}
+
+// The Linux path of a Windows path, as Wine maps its drives.
+std::string UnixPath(const std::string& path)
+{
+    typedef char* (__cdecl* ToUnix)(const WCHAR*);
+    ToUnix toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH * 2];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
+        return "";
+    char* unix = toUnix(wide);
+    std::string result = unix ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+} // namespace
+
+bool ChooseFromMenu(const LauncherCopy& launcher, int entry)
+{
+    if (!launcher.AwaitWindow("#32768", nullptr))
+        return false;
+    for (int step = 0; step < entry; ++step)
+        TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    return launcher.AwaitNoWindow("#32768", nullptr);
+}
+
+HWND TrayWindow()
+{
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    return tray && IsWindowVisible(tray) ? tray : nullptr;
+}
+
+void MoveTrayToTheCorner()
+{
+    HWND tray = nullptr;
+    for (int waited = 0; !tray && waited < 5000; waited += 50) {
+        tray = TrayWindow();
+        if (!tray)
+            Sleep(50);
+    }
+    if (!tray)
+        return;
+    RECT bounds;
+    GetWindowRect(tray, &bounds);
+    int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    SetWindowPos(tray, HWND_TOP, GetSystemMetrics(SM_CXSCREEN) - width, GetSystemMetrics(SM_CYSCREEN) - height, 0,
+                 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(200);
+}
+
+POINT TrayIconPoint()
+{
+    HWND tray = TrayWindow();
+    if (!tray)
+        return {-1, -1};
+    RECT client;
+    GetClientRect(tray, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(tray, &origin);
+    int middleY = origin.y + client.bottom / 2;
+    ScreenCapture screen;
+    COLORREF background = screen.pixel({origin.x + client.right - 2, middleY});
+    int first = -1, last = -1;
+    for (int x = origin.x; x < origin.x + client.right; ++x) {
+        if (screen.pixel({x, middleY}) == background) {
+            if (first >= 0)
+                break;
+            continue;
+        }
+        if (first < 0)
+            first = x;
+        last = x;
+    }
+    if (first < 0)
+        return {-1, -1};
+    return {(first + last) / 2, middleY};
+}
+
+void ClickDialogButton(HWND dialog, int id)
+{
+    ClickWindowMiddle(GetDlgItem(dialog, id));
+}
+
+void ClickWindowMiddle(HWND window)
+{
+    POINT middle = Middle(window);
+    MovePointerTo(middle.x, middle.y);
+    Sleep(100);
+    ClickAt(middle.x, middle.y);
+}
+
+bool DropFileFromFileManager(POINT at, const std::string& path)
+{
+    const char* tool = getenv("ZRONDEL_XDND_DROP");
+    std::string file = UnixPath(path);
+    if (!tool || !*tool || file.empty())
+        return false;
+    std::string toolPath = "Z:" + std::string(tool);
+    for (char& c : toolPath)
+        if (c == '/')
+            c = '\\';
+    char arguments[64];
+    sprintf(arguments, " %ld %ld ", at.x, at.y);
+    std::string commandLine = "\"" + toolPath + "\"" + arguments + "\"" + file + "\"";
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    // A Linux process gives Wine no exit code: its effect is checked instead.
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+ScreenCapture::ScreenCapture()
+    : width_(GetSystemMetrics(SM_CXSCREEN)), height_(GetSystemMetrics(SM_CYSCREEN)), stride_((width_ * 3 + 3) & ~3),
+      pixels_(static_cast<size_t>(stride_) * height_)
+{
+    PumpMessages(30); // paints still queued reach the screen first
+    BITMAPINFOHEADER header = {sizeof header, width_, height_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width_, height_);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    GetDIBits(memory, bitmap, 0, height_, pixels_.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ScreenCapture::pixel(POINT at) const
+{
+    if (at.x < 0 || at.y < 0 || at.x >= width_ || at.y >= height_)
+        return CLR_INVALID;
+    const BYTE* bgr = &pixels_[static_cast<size_t>(height_ - 1 - at.y) * stride_ + at.x * 3];
+    return RGB(bgr[2], bgr[1], bgr[0]);
+}
+
+bool ScreenCapture::Save(const std::string& path) const
+{
+    BITMAPINFOHEADER header = {sizeof header, width_, height_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels_.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes.append(reinterpret_cast<const char*>(pixels_.data()), pixels_.size());
+    return WriteWholeFile(path, bytes);
+}
+
+std::string AwaitFileChange(const std::string& path, const std::string& before)
+{
+    std::string bytes = ReadWholeFile(path);
+    for (int waited = 0; bytes == before && waited < 5000; waited += 50) {
+        Sleep(50);
+        bytes = ReadWholeFile(path);
+    }
+    return bytes;
+}

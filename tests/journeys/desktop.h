@@ -1,0 +1,60 @@
+// What a person does on the desktop around the launcher: menus chosen by
+// keyboard, the tray icon found on the screen, files dropped from a file
+// manager, and screenshots of what the screen showed.
+#ifndef ZRONDEL_JOURNEYS_DESKTOP_H
+#define ZRONDEL_JOURNEYS_DESKTOP_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/journeys/launcher_copy.h"
+
+// Positions of entries, counted as the Down key counts them (separators are
+// skipped), in the main menu and the slot menu.
+enum MainMenuEntry { MENU_ABOUT = 1, MENU_AUTOSTART, MENU_NOHIDE, MENU_EXIT, MENU_SHOWHIDE };
+enum SlotMenuEntry { MENU_CHOOSE_FILE = 1, MENU_WORK_FOLDER, MENU_HINT, MENU_CLEAR };
+
+// Waits for the launcher's popup menu, walks down to the entry with the
+// arrow key and presses Enter; false when no menu opened or it stayed.
+bool ChooseFromMenu(const LauncherCopy& launcher, int entry);
+
+// The tray window Wine shows when no panel hosts the icons; it sits at the
+// screen's top-left, over the ring's start position, so the journeys move it
+// to the bottom-right corner, where a Windows taskbar keeps its icons.
+HWND TrayWindow();
+void MoveTrayToTheCorner();
+// The middle of the first icon in the tray, found by its pixels; {-1, -1}
+// when the tray shows none.
+POINT TrayIconPoint();
+
+// Clicks a button of a dialog in the launcher's process where it is drawn.
+void ClickDialogButton(HWND dialog, int id);
+void ClickWindowMiddle(HWND window);
+
+// Drops the file on the screen point as a Linux file manager does, through
+// the X server's drag and drop; false when the drop tool cannot be started.
+// The tool's Linux path comes from ZRONDEL_XDND_DROP.
+bool DropFileFromFileManager(POINT at, const std::string& path);
+
+// The whole screen at one moment, read once: pixel by pixel reads of the
+// screen are slow under Wine.
+class ScreenCapture {
+public:
+    ScreenCapture();
+    COLORREF pixel(POINT at) const;
+    // As a 24-bit BMP file.
+    bool Save(const std::string& path) const;
+
+private:
+    int width_;
+    int height_;
+    int stride_;               // bytes per row, rows bottom-up as in a BMP
+    std::vector<BYTE> pixels_; // blue, green, red per pixel
+};
+
+// Waits until the file's bytes differ from `before`, up to 5 s; its bytes.
+std::string AwaitFileChange(const std::string& path, const std::string& before);
+
+#endif

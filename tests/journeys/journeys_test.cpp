@@ -1,0 +1,480 @@
+// Journeys through the shipped launcher as a person makes them: a copy of
+// what ships in a folder of its own, started as its own process, driven
+// only by real pointer and keyboard input and judged by what the screen,
+// the settings file and the registry show. A failing journey leaves a
+// screenshot beside its folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <stdio.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tests/journeys/desktop.h"
+#include "tests/journeys/launcher_copy.h"
+#include "tests/native/settings_bytes.h"
+#include "tests/win/support/input.h"
+#include "tests/win/support/launcher_run.h"
+#include "tests/win/support/modal_driver.h"
+#include "tests/win/support/pixels.h"
+#include "tests/win/support/run_key.h"
+
+namespace {
+
+const COLORREF kFace = RGB(102, 204, 255);         // the centre disc and the gaps between sectors
+const COLORREF kButtonNormal = RGB(0, 136, 204);
+const COLORREF kButtonHover = RGB(85, 170, 255);
+const POINT kRestingPointer = {900, 600};          // clear of the ring and of the tray
+const char kMessageBox[] = "#32770";
+const char kToolTipClass[] = "ZR_ToolTip_Class";
+const char kHintDialogClass[] = "EditDlg_Class";
+
+std::string CurrentTestName()
+{
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+// Runs of sector pixels met on a full turn around the ring's centre at the
+// radius; every other pixel on the way must be the face showing through.
+int SectorsOnCircle(const ScreenCapture& screen, HWND ring, int radius, int* otherPixels)
+{
+    POINT centre = RingHub(ring);
+    const int kSamples = 720;
+    bool previous = false, first = false;
+    int runs = 0;
+    *otherPixels = 0;
+    for (int i = 0; i <= kSamples; ++i) {
+        double angle = 2 * 3.141592653589793 * i / kSamples;
+        COLORREF pixel = screen.pixel({centre.x + static_cast<LONG>(lround(radius * cos(angle))),
+                                      centre.y - static_cast<LONG>(lround(radius * sin(angle)))});
+        bool sector = pixel == kButtonNormal;
+        if (i == 0)
+            first = sector;
+        else if (sector && !previous && !(i == kSamples && first))
+            ++runs;
+        if (!sector && pixel != kFace && i < kSamples)
+            ++*otherPixels;
+        previous = sector;
+    }
+    return runs + (first && !previous ? 1 : 0);
+}
+
+class Journey : public ::testing::Test {
+protected:
+    void SetUp() override { MovePointerTo(kRestingPointer.x, kRestingPointer.y); }
+
+    void TearDown() override
+    {
+        if (HasFailure()) {
+            std::string shot = BesideTestExe("runs") + "\\" + CurrentTestName() + "-failure.bmp";
+            if (ScreenCapture().Save(shot))
+                printf("screenshot of the failure: %s\n", shot.c_str());
+        }
+    }
+
+    // Starts the copy, puts the tray out of the ring's way and the pointer
+    // at rest.
+    void Start()
+    {
+        ASSERT_TRUE(copy_.Start());
+        MoveTrayToTheCorner();
+        MovePointerTo(kRestingPointer.x, kRestingPointer.y);
+        Sleep(200);
+    }
+
+    // A hand comes onto the point before it clicks: a pointer that rests
+    // where a window just appeared has not yet moved over it.
+    void Approach(POINT at)
+    {
+        MovePointerTo(at.x - 4, at.y - 3);
+        MovePointerTo(at.x, at.y);
+        Sleep(50);
+    }
+    void RightClick(POINT at)
+    {
+        Approach(at);
+        ClickAt(at.x, at.y, RIGHT_BUTTON);
+    }
+    void LeftClick(POINT at)
+    {
+        Approach(at);
+        ClickAt(at.x, at.y, LEFT_BUTTON);
+    }
+    POINT Sector(int slot) const { return SectorMiddle(copy_.ring(), slot); }
+
+    // Right click on the sector, then the entry of its menu.
+    bool ChooseForSlot(int slot, SlotMenuEntry entry)
+    {
+        RightClick(Sector(slot));
+        return ChooseFromMenu(copy_, entry);
+    }
+    // Right click on the face, then the entry of the main menu.
+    bool ChooseFromFace(MainMenuEntry entry)
+    {
+        RightClick(RingHub(copy_.ring()));
+        return ChooseFromMenu(copy_, entry);
+    }
+    // Right click on the tray icon, then the entry of the main menu.
+    bool ChooseFromTray(MainMenuEntry entry)
+    {
+        RightClick(TrayIconPoint());
+        return ChooseFromMenu(copy_, entry);
+    }
+
+    // Left, middle or right click on the tray icon.
+    void ClickTray(MouseButton button = LEFT_BUTTON)
+    {
+        POINT icon = TrayIconPoint();
+        ClickAt(icon.x, icon.y, button);
+        Sleep(200);
+    }
+    void MiddleClickOnTheFace()
+    {
+        POINT hub = RingHub(copy_.ring());
+        ClickAt(hub.x, hub.y, MIDDLE_BUTTON);
+        Sleep(200);
+    }
+    // The pointer onto the slot's sector from rest: the tooltip it brings
+    // up, or null.
+    HWND HoverOver(int slot)
+    {
+        MovePointerTo(kRestingPointer.x, kRestingPointer.y);
+        POINT middle = Sector(slot);
+        MovePointerTo(middle.x, middle.y);
+        return copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
+    }
+    // Clicks the slot's sector and answers what the recorder wrote.
+    std::string LaunchFrom(int slot)
+    {
+        DeleteFileA(copy_.Path("recorder.log").c_str());
+        LeftClick(Sector(slot));
+        std::string record = copy_.AwaitRecord();
+        Sleep(200);
+        return record;
+    }
+    std::string RecordOf(const std::string& folder, const char* ring) const
+    {
+        return "folder=" + folder + "\ncommand=\nring=" + ring + "\n";
+    }
+    // Waits for the launcher's message box with the caption: its text, or
+    // "<none>".
+    std::string MessageBoxText(const char* caption, HWND* box)
+    {
+        *box = copy_.AwaitWindow(kMessageBox, caption);
+        if (!*box)
+            return "<none>";
+        char text[512] = "";
+        GetDlgItemTextA(*box, 0xFFFF, text, sizeof text);
+        return text;
+    }
+
+    std::string Settings() const { return ReadWholeFile(copy_.settingsPath()); }
+    bool WriteSettings(const std::string& bytes) const { return WriteWholeFile(copy_.settingsPath(), bytes); }
+
+    LauncherCopy copy_{CurrentTestName()};
+    const std::string recorder_ = copy_.Path("recorder.exe");
+};
+
+TEST_F(Journey, FirstStartShowsTheRoundRingWithItsTwentyFourSectors)
+{
+    Start();
+    HWND ring = copy_.ring();
+    ASSERT_TRUE(IsWindowVisible(ring));
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
+    EXPECT_EQ(bounds.right, 200);
+    EXPECT_EQ(bounds.bottom, 200);
+
+    // Round: the corners of the square show the desktop, the rim the ring.
+    ScreenCapture screen;
+    COLORREF desktop = screen.pixel({700, 700});
+    for (POINT corner : {POINT{2, 2}, POINT{197, 2}, POINT{2, 197}, POINT{197, 197}})
+        EXPECT_EQ(screen.pixel(corner), desktop) << corner.x << "," << corner.y;
+    EXPECT_EQ(screen.pixel({100, 100}), kFace);
+    EXPECT_NE(screen.pixel({100, 2}), desktop);
+
+    int otherPixels = 0;
+    EXPECT_EQ(SectorsOnCircle(screen, ring, 45, &otherPixels), 8); // the inner ring
+    EXPECT_EQ(otherPixels, 0);
+    EXPECT_EQ(SectorsOnCircle(screen, ring, 80, &otherPixels), 16); // the outer ring
+    EXPECT_EQ(otherPixels, 0);
+    // Between the rings, a band of face all round.
+    EXPECT_EQ(SectorsOnCircle(screen, ring, 62, &otherPixels), 0);
+    EXPECT_EQ(otherPixels, 0);
+    EXPECT_FALSE(FileExists(copy_.settingsPath())); // nothing written before a change
+}
+
+TEST_F(Journey, AssignByChooserAndByDropThenHoverAndLaunch)
+{
+    Start();
+    ASSERT_TRUE(ChooseForSlot(0, MENU_CHOOSE_FILE));
+    ASSERT_NE(copy_.AwaitWindow(kMessageBox, nullptr), nullptr) << "no file chooser";
+    TypeText(recorder_.c_str());
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, nullptr));
+    std::string chosen = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), chosen);
+
+    // A second target dropped from a file manager onto an outer sector.
+    std::string other = copy_.Path("other.exe");
+    ASSERT_TRUE(CopyFileA(recorder_.c_str(), other.c_str(), FALSE));
+    ASSERT_TRUE(DropFileFromFileManager(Sector(1), other)) << "set ZRONDEL_XDND_DROP to the drop tool";
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), chosen),
+              SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, other, "", "", "other"}}));
+
+    // The pointer on the sector lights it and shows the hint beside it.
+    POINT middle = Sector(0);
+    MovePointerTo(middle.x, middle.y);
+    Sleep(200);
+    EXPECT_EQ(ScreenPixel({middle.x - 12, middle.y}), kButtonHover);
+    HWND tip = copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
+    ASSERT_NE(tip, nullptr);
+    RECT tipBounds;
+    GetWindowRect(tip, &tipBounds);
+    EXPECT_EQ(tipBounds.left, middle.x);
+    EXPECT_EQ(tipBounds.bottom, middle.y - 20);
+    ScreenCapture screen;
+    int darkPixels = 0; // the hint's letters and the icon
+    for (int x = tipBounds.left + 2; x < tipBounds.right - 2; ++x)
+        for (int y = tipBounds.top + 2; y < tipBounds.bottom - 2; ++y)
+            darkPixels += GetRValue(screen.pixel({x, y})) < 128;
+    EXPECT_GT(darkPixels, 20);
+
+    // A click hides the ring, then starts the target in its own folder.
+    LeftClick(middle);
+    std::string record = copy_.AwaitRecord();
+    EXPECT_EQ(record, "folder=" + copy_.folder() + "\ncommand=\nring=hidden\n");
+    EXPECT_FALSE(IsWindowVisible(copy_.ring()));
+    EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+TEST_F(Journey, NoHideKeepsTheRingOpenAfterALaunchAndIsRemembered)
+{
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}})));
+    Start();
+    HWND ring = copy_.ring();
+    MiddleClickOnTheFace(); // hiding is on
+    EXPECT_FALSE(IsWindowVisible(ring));
+    ClickTray();
+    ASSERT_TRUE(IsWindowVisible(ring));
+
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    std::string kept = SettingsFileWith({{0, recorder_, "", "", "recorder"}}, false);
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), kept);
+    MiddleClickOnTheFace();
+    EXPECT_TRUE(IsWindowVisible(ring));
+    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "visible"));
+    EXPECT_TRUE(IsWindowVisible(ring));
+
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), kept);
+
+    // Remembered: the next start keeps the ring open after a launch too,
+    // until the entry is chosen again.
+    Start();
+    ring = copy_.ring();
+    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "visible"));
+    EXPECT_TRUE(IsWindowVisible(ring));
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    MiddleClickOnTheFace();
+    EXPECT_FALSE(IsWindowVisible(ring));
+    ClickTray();
+    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
+    EXPECT_FALSE(IsWindowVisible(ring));
+}
+
+TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
+{
+    std::string other = copy_.Path("other.exe");
+    ASSERT_TRUE(CopyFileA(recorder_.c_str(), other.c_str(), FALSE));
+    ASSERT_TRUE(WriteSettings(
+        SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, other, "", "", "other"}})));
+    Start();
+    HWND tip = HoverOver(0);
+    ASSERT_NE(tip, nullptr);
+    RECT before;
+    GetWindowRect(tip, &before);
+
+    // The hint: typed into the dialog over the old one, confirmed with "Ok".
+    ASSERT_TRUE(ChooseForSlot(0, MENU_HINT));
+    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    TapKey('A', VK_CONTROL);
+    TypeText("A much longer journey hint");
+    HWND ok = FindWindowExA(dialog, nullptr, "EVButton", "Ok");
+    ASSERT_NE(ok, nullptr);
+    ClickWindowMiddle(ok);
+    EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+    std::string hinted = SettingsFileWith(
+        {{0, recorder_, "", "", "A much longer journey hint"}, {1, other, "", "", "other"}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), hinted);
+    tip = HoverOver(0);
+    ASSERT_NE(tip, nullptr);
+    RECT after;
+    GetWindowRect(tip, &after);
+    EXPECT_GT(after.right - after.left, before.right - before.left + 50);
+
+    // The working folder: the browser confirmed as it opens, on the desktop.
+    ASSERT_TRUE(ChooseForSlot(0, MENU_WORK_FOLDER));
+    ASSERT_NE(copy_.AwaitWindow(kMessageBox, nullptr), nullptr) << "no folder browser";
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, nullptr));
+    const std::string desktop = DesktopFolder();
+    std::string withFolder = SettingsFileWith(
+        {{0, recorder_, desktop, "", "A much longer journey hint"}, {1, other, "", "", "other"}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), hinted), withFolder);
+    EXPECT_EQ(LaunchFrom(0), RecordOf(desktop, "hidden"));
+    ClickTray();
+
+    // Clearing asks first; Enter takes the default, Cancel.
+    ASSERT_TRUE(ChooseForSlot(1, MENU_CLEAR));
+    HWND box = nullptr;
+    EXPECT_EQ(MessageBoxText("[Z]Rondel", &box), "Clear button?");
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, "[Z]Rondel"));
+    Sleep(300);
+    EXPECT_EQ(Settings(), withFolder);
+    ASSERT_TRUE(ChooseForSlot(1, MENU_CLEAR));
+    EXPECT_EQ(MessageBoxText("[Z]Rondel", &box), "Clear button?");
+    ClickDialogButton(box, IDOK);
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), withFolder),
+              SettingsFileWith({{0, recorder_, desktop, "", "A much longer journey hint"}}));
+    // The cleared sector now tells what to do with it.
+    EXPECT_NE(HoverOver(1), nullptr);
+    LeftClick(Sector(1));
+    EXPECT_EQ(MessageBoxText("VButton Clicked!", &box), "You mast define action for this button.");
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, "VButton Clicked!"));
+}
+
+TEST_F(Journey, DragTheRingAwayExitFromTheTrayAndStartAgainAsLeft)
+{
+    const std::vector<SlotFileEntry> slots = {
+        {0, recorder_, "C:\\windows", "", "Recorder"}, {9, copy_.Path("readme.txt"), "", "", "Guide"}};
+    ASSERT_TRUE(WriteSettings(SettingsFileWith(slots)));
+    Start();
+    HWND ring = copy_.ring();
+    POINT hub = RingHub(ring);
+    DragWithLeftButton(hub, {hub.x + 400, hub.y + 300});
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.left, 400);
+    EXPECT_EQ(bounds.top, 300);
+    ClickTray(); // hidden
+    EXPECT_FALSE(IsWindowVisible(ring));
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    const std::string left = SettingsFileWith(slots, true, false, 400, 300);
+    EXPECT_EQ(Settings(), left);
+
+    Start();
+    ring = copy_.ring();
+    EXPECT_FALSE(IsWindowVisible(ring));
+    ClickTray();
+    ASSERT_TRUE(IsWindowVisible(ring));
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.left, 400);
+    EXPECT_EQ(bounds.top, 300);
+    EXPECT_NE(HoverOver(9), nullptr);
+    EXPECT_EQ(LaunchFrom(0), RecordOf("C:\\windows", "hidden"));
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), left);
+}
+
+TEST_F(Journey, ASecondStartShowsTheHiddenFirstAndEndsWithMinusNineteen)
+{
+    Start();
+    ClickTray();
+    ASSERT_FALSE(IsWindowVisible(copy_.ring()));
+    EXPECT_EQ(static_cast<int>(copy_.StartAnotherAndAwaitExit()), -19);
+    Sleep(200);
+    EXPECT_TRUE(IsWindowVisible(copy_.ring()));
+    EXPECT_TRUE(copy_.running());
+}
+
+TEST_F(Journey, AutostartOnAndOffThroughTheMainMenu)
+{
+    LauncherRunValueGuard guard;
+    Start();
+    ASSERT_TRUE(ChooseFromFace(MENU_AUTOSTART));
+    RunValue value = ReadLauncherRunValue();
+    ASSERT_TRUE(value.exists);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.data, copy_.Path("zrondel.exe") + std::string(1, '\0'));
+    ASSERT_TRUE(ChooseFromTray(MENU_AUTOSTART));
+    EXPECT_FALSE(ReadLauncherRunValue().exists);
+}
+
+TEST_F(Journey, DamagedSettingsAreReportedOnceKeptAsBakAndTheLauncherWorksOn)
+{
+    const std::string good = SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, recorder_, "", "", "two"}});
+    struct Damage {
+        std::string bytes;
+        const char* caption;
+        const char* text;
+        bool slotsKept; // the sound part before the damage is read
+    } damages[] = {
+        {good.substr(0, good.size() - 30), "[Z]Rondel",
+         "Settings file is damaged.\nA copy of it is kept in settings.dat.bak", true},
+        {"ZRondelV7" + good.substr(9), "Check for program updates",
+         "Version of setings not supported.\nProgram will clear settings", false},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.caption);
+        ASSERT_TRUE(WriteSettings(damage.bytes));
+        DeleteFileA(copy_.Path("settings.dat.bak").c_str());
+        ASSERT_TRUE(copy_.Launch());
+        HWND box = nullptr;
+        EXPECT_EQ(MessageBoxText(damage.caption, &box), damage.text);
+        TapKey(VK_RETURN);
+        ASSERT_TRUE(copy_.AwaitRing());
+        EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 1000), nullptr); // once only
+        EXPECT_EQ(ReadWholeFile(copy_.Path("settings.dat.bak")), damage.bytes);
+        MoveTrayToTheCorner();
+
+        // It works on: shown from the tray, the sound slots launch.
+        if (!IsWindowVisible(copy_.ring()))
+            ClickTray();
+        ASSERT_TRUE(IsWindowVisible(copy_.ring()));
+        if (damage.slotsKept)
+            EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
+        else
+            EXPECT_EQ(HoverOver(0), nullptr);
+        ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+        EXPECT_EQ(copy_.AwaitExit(), 0u);
+        EXPECT_EQ(ReadWholeFile(copy_.Path("settings.dat.bak")), damage.bytes);
+    }
+}
+
+TEST_F(Journey, AFailingSaveLeavesTheGoodSettingsInPlace)
+{
+    const std::string good = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
+    ASSERT_TRUE(WriteSettings(good));
+    // A folder where the save writes its new file first makes every save fail.
+    std::string blocker = copy_.Path("settings.dat.tmp");
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    Start();
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    Sleep(500);
+    EXPECT_EQ(Settings(), good);
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), good);
+
+    RemoveDirectoryA(blocker.c_str());
+    Start();
+    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
+    ClickTray();
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), good);
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+#include "tests/journeys/launcher_copy.h"
+
+#include "app/slots.h"
+#include "ring/geometry.h"
+#include "tests/win/support/launcher_run.h"
+
+namespace {
+
+const char kRingClass[] = "ZR_Main_Window_Class";
+
+HANDLE StartProcess(const std::string& exe, DWORD* processId)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return nullptr;
+    CloseHandle(process.hThread);
+    *processId = process.dwProcessId;
+    return process.hProcess;
+}
+
+DWORD ExitCodeWithin(HANDLE process, DWORD milliseconds)
+{
+    WaitForSingleObject(process, milliseconds);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+struct WindowQuery {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    WindowQuery* query = reinterpret_cast<WindowQuery*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[64] = "", title[256] = "";
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    if (owner == query->processId && IsWindowVisible(window) && lstrcmpA(className, query->className) == 0 &&
+        (!query->title || lstrcmpA(title, query->title) == 0)) {
+        query->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title)
+{
+    WindowQuery query = {processId, className, title, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+} // namespace
+
+LauncherCopy::LauncherCopy(const std::string& name)
+{
+    std::string base = BesideTestExe("runs");
+    CreateDirectoryA(base.c_str(), nullptr);
+    folder_ = base + "\\" + name;
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    for (const char* file : {"settings.dat", "settings.dat.bak", "recorder.log"})
+        DeleteFileA(Path(file).c_str());
+    for (const char* file : {"zrondel.exe", "vcontrols.dll", "readme.txt"})
+        CopyFileA(ShippedPath(file).c_str(), Path(file).c_str(), FALSE);
+    CopyFileA(BesideTestExe("recorder.exe").c_str(), Path("recorder.exe").c_str(), FALSE);
+}
+
+LauncherCopy::~LauncherCopy()
+{
+    if (!process_)
+        return;
+    if (running()) {
+        if (ring_)
+            PostMessageA(ring_, WM_CLOSE, 0, 0);
+        if (ExitCodeWithin(process_, 5000) == STILL_ACTIVE)
+            TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+bool LauncherCopy::Start()
+{
+    return Launch() && AwaitRing();
+}
+
+bool LauncherCopy::Launch()
+{
+    if (process_)
+        CloseHandle(process_);
+    ring_ = nullptr;
+    process_ = StartProcess(Path("zrondel.exe"), &processId_);
+    return process_ != nullptr;
+}
+
+bool LauncherCopy::AwaitRing()
+{
+    WaitForInputIdle(process_, 10000);
+    for (int waited = 0; !ring_ && waited < 10000; waited += 20) {
+        HWND window = nullptr;
+        while ((window = FindWindowExA(nullptr, window, kRingClass, nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId_)
+                ring_ = window;
+        }
+        if (!ring_)
+            Sleep(20);
+    }
+    Sleep(300); // its first paints
+    return ring_ != nullptr;
+}
+
+DWORD LauncherCopy::StartAnotherAndAwaitExit()
+{
+    DWORD processId = 0;
+    HANDLE process = StartProcess(Path("zrondel.exe"), &processId);
+    if (!process)
+        return STILL_ACTIVE;
+    DWORD code = ExitCodeWithin(process, 10000);
+    CloseHandle(process);
+    return code;
+}
+
+DWORD LauncherCopy::AwaitExit()
+{
+    return process_ ? ExitCodeWithin(process_, 10000) : STILL_ACTIVE;
+}
+
+bool LauncherCopy::running() const
+{
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+HWND LauncherCopy::AwaitWindow(const char* className, const char* title, int wait) const
+{
+    for (int waited = 0; waited <= wait; waited += 20) {
+        HWND window = FindProcessWindow(processId_, className, title);
+        if (window) {
+            Sleep(150); // let it finish opening and take the focus
+            return window;
+        }
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+bool LauncherCopy::AwaitNoWindow(const char* className, const char* title) const
+{
+    for (int waited = 0; waited < 5000; waited += 20) {
+        if (!FindProcessWindow(processId_, className, title))
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
+std::string LauncherCopy::AwaitRecord() const
+{
+    std::string log = Path("recorder.log");
+    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
+        Sleep(50);
+    return ReadWholeFile(log);
+}
+
+POINT SectorMiddle(HWND ring, int slot)
+{
+    RingLayoutEntry layout[SLOT_COUNT];
+    BuildRingLayout(layout);
+    RingSector sector = {RING_CENTRE_X, RING_CENTRE_Y, layout[slot].startAngle,
+                         layout[slot].startAngle + layout[slot].angularWidth, layout[slot].innerRadius,
+                         layout[slot].outerRadius, 0, 0};
+    int left, top, width, height;
+    SectorBounds(&sector, &left, &top, &width, &height);
+    sector.centreX -= left;
+    sector.centreY -= top;
+    SectorIconAnchor(&sector);
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    return {bounds.left + left + sector.iconX + 10, bounds.top + top + sector.iconY + 10};
+}
+
+POINT RingHub(HWND ring)
+{
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    return {bounds.left + RING_CENTRE_X, bounds.top + RING_CENTRE_Y};
+}
