@@ -8,19 +8,6 @@ namespace {
 
 const char kRingClass[] = "ZR_Main_Window_Class";
 
-HANDLE StartProcess(const std::string& exe, DWORD* processId)
-{
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    *processId = process.dwProcessId;
-    return process.hProcess;
-}
-
 DWORD ExitCodeWithin(HANDLE process, DWORD milliseconds)
 {
     WaitForSingleObject(process, milliseconds);
@@ -98,7 +85,7 @@ bool LauncherCopy::Launch()
     if (process_)
         CloseHandle(process_);
     ring_ = nullptr;
-    process_ = StartProcess(Path("zrondel.exe"), &processId_);
+    process_ = StartProgram(Path("zrondel.exe"), &processId_);
     return process_ != nullptr;
 }
 
@@ -123,7 +110,7 @@ bool LauncherCopy::AwaitRing()
 DWORD LauncherCopy::StartAnotherAndAwaitExit()
 {
     DWORD processId = 0;
-    HANDLE process = StartProcess(Path("zrondel.exe"), &processId);
+    HANDLE process = StartProgram(Path("zrondel.exe"), &processId);
     if (!process)
         return STILL_ACTIVE;
     DWORD code = ExitCodeWithin(process, 10000);

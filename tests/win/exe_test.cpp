@@ -33,18 +33,6 @@ std::string PrepareFolder(const std::string& name)
     return folder;
 }
 
-HANDLE Launch(const std::string& exe)
-{
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 // The exit code, or STILL_ACTIVE after 10 s.
 DWORD AwaitExit(HANDLE process)
 {
@@ -102,7 +90,7 @@ protected:
 TEST_F(LauncherExeTest, FirstStartShowsTheRingAndASecondStartEndsWithMinusNineteen)
 {
     std::string folder = PrepareFolder("first");
-    process_ = Launch(folder + "\\zrondel.exe");
+    process_ = StartProgram(folder + "\\zrondel.exe");
     ASSERT_NE(process_, nullptr);
     HWND ring = AwaitRing(process_);
     ASSERT_NE(ring, nullptr);
@@ -114,7 +102,7 @@ TEST_F(LauncherExeTest, FirstStartShowsTheRingAndASecondStartEndsWithMinusNinete
     EXPECT_EQ(bounds.right - bounds.left, 200);
 
     ShowWindow(ring, SW_HIDE);
-    HANDLE second = Launch(folder + "\\zrondel.exe");
+    HANDLE second = StartProgram(folder + "\\zrondel.exe");
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(static_cast<int>(AwaitExit(second)), -19);
     CloseHandle(second);
@@ -131,7 +119,7 @@ TEST_F(LauncherExeTest, AVersionTwoFileStartsHidden)
 {
     std::string folder = PrepareFolder("version2");
     ASSERT_TRUE(WriteWholeFile(folder + "\\settings.dat", SettingsBytes().Magic("ZRondelV2").Int32(0).str()));
-    process_ = Launch(folder + "\\zrondel.exe");
+    process_ = StartProgram(folder + "\\zrondel.exe");
     ASSERT_NE(process_, nullptr);
     HWND ring = AwaitRing(process_);
     ASSERT_NE(ring, nullptr);
@@ -157,7 +145,7 @@ TEST_F(LauncherExeTest, AFolderTooLongForTheSettingsPathEndsWithMinusSeventeen)
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string exe = folder + "\\zrondel.exe";
     ASSERT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), exe.c_str(), FALSE));
-    process_ = Launch(exe);
+    process_ = StartProgram(exe);
     ASSERT_NE(process_, nullptr);
     EXPECT_EQ(static_cast<int>(AwaitExit(process_)), -17);
     EXPECT_EQ(FindWindowA(kRingClass, kRingTitle), nullptr);
@@ -176,7 +164,7 @@ TEST_F(LauncherExeTest, AFolderWithRoomForTheSettingsButNotTheLibraryReportsItAn
     DeleteFileA((folder + "\\settings.dat").c_str());
     std::string exe = folder + "\\zrondel.exe";
     ASSERT_TRUE(CopyFileA(ShippedLauncherPath().c_str(), exe.c_str(), FALSE));
-    process_ = Launch(exe);
+    process_ = StartProgram(exe);
     ASSERT_NE(process_, nullptr);
 
     HWND box = AwaitErrorBox(process_, 10000);
@@ -204,7 +192,7 @@ TEST_F(LauncherExeTest, AutostartFromAFolderWithASpaceStoresTheQuotedPath)
     LauncherRunValueGuard guard;
     const std::string machineWide = RunKeyContents(HKEY_LOCAL_MACHINE);
     std::string folder = PrepareFolder("with space");
-    process_ = Launch(folder + "\\zrondel.exe");
+    process_ = StartProgram(folder + "\\zrondel.exe");
     ASSERT_NE(process_, nullptr);
     HWND ring = AwaitRing(process_);
     ASSERT_NE(ring, nullptr);

@@ -21,6 +21,10 @@ std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+// Starts the program as Explorer does, its quoted path as the command line;
+// its process handle (the caller closes it), or null.
+HANDLE StartProgram(const std::string& exe, DWORD* processId = nullptr);
+
 // The screen point of the top-left corner of the icon drawn in a slot's
 // sector, where its tooltip is anchored.
 POINT SlotIconAnchor(int slot);
