@@ -77,11 +77,24 @@ static char* JoinText(const char* first, const char* second)
     return joined;
 }
 
+// A sibling of the file whose name differs in the last character only:
+// as long as the path itself, it fits wherever the settings file fits,
+// even in a folder at the path length limit.
+static char* TemporarySibling(const char* path)
+{
+    char* sibling = JoinText(path, "");
+    if (sibling && *sibling) {
+        char* last = sibling + strlen(sibling) - 1;
+        *last = *last == '~' ? '_' : '~';
+    }
+    return sibling;
+}
+
 bool SaveSettings(const char* path, const LauncherSlot* slots, int count)
 {
     // The old file is replaced only by a complete new one, so a full disk or
     // a kill in the middle of writing never costs the user their settings.
-    char* temporary = JoinText(path, ".tmp");
+    char* temporary = TemporarySibling(path);
     if (!temporary)
         return false;
     bool saved = false;

@@ -458,7 +458,7 @@ TEST_F(Journey, AFailingSaveLeavesTheGoodSettingsInPlace)
     const std::string good = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
     ASSERT_TRUE(WriteSettings(good));
     // A folder where the save writes its new file first makes every save fail.
-    std::string blocker = copy_.Path("settings.dat.tmp");
+    std::string blocker = copy_.Path("settings.da~");
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     Start();
     ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));

@@ -6,11 +6,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "settings/settings_shim.h"
 #include "tests/native/settings_bytes.h"
@@ -65,6 +68,22 @@ protected:
         return bytes.str();
     }
     static bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+    // The names in the test folder, sorted and joined by blanks.
+    std::string FolderNames() const
+    {
+        std::string names;
+        DIR* folder = opendir(folder_.c_str());
+        std::vector<std::string> found;
+        while (dirent* entry = folder ? readdir(folder) : nullptr)
+            if (entry->d_name[0] != '.')
+                found.push_back(entry->d_name);
+        if (folder)
+            closedir(folder);
+        std::sort(found.begin(), found.end());
+        for (const std::string& name : found)
+            names += (names.empty() ? "" : " ") + name;
+        return names;
+    }
 
     // Reads the file into a fresh table with the start values, as start-up does.
     SettingsLoadResult LoadFresh()
@@ -424,7 +443,7 @@ TEST_F(SettingsFileTest, SaveThatFailsMidWriteKeepsTheOldFile)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save was reported as a success";
     EXPECT_EQ(ReadFile(path_), old);
-    EXPECT_FALSE(Exists(path_ + ".tmp"));
+    EXPECT_EQ(FolderNames(), "settings.dat"); // the half-written new file is gone
 }
 
 TEST_F(SettingsFileTest, SaveIntoAMissingFolderFails)
@@ -437,7 +456,7 @@ TEST_F(SettingsFileTest, SaveLeavesNoTemporaryFile)
 {
     ASSERT_TRUE(Save());
     ASSERT_TRUE(Save());
-    EXPECT_FALSE(Exists(path_ + ".tmp"));
+    EXPECT_EQ(FolderNames(), "settings.dat");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/native/settings_bytes.h"
@@ -27,8 +28,12 @@ protected:
     void TearDown() override
     {
         FreeSlotTable(slots_);
-        for (const char* name : {"\\settings.dat", "\\settings.dat.bak", "\\settings.dat.tmp", "\\app.exe"})
+        for (const char* name : {"\\settings.dat", "\\settings.dat.bak", "\\app.exe"})
             DeleteFileA((folder_ + name).c_str());
+        if (!deepFolder_.empty()) {
+            DeleteFileA((deepFolder_ + "\\settings.dat").c_str());
+            RemoveDirectoryA(deepFolder_.c_str());
+        }
         RemoveDirectoryA((folder_ + "\\Docs").c_str());
         RemoveDirectoryA(folder_.c_str());
     }
@@ -54,7 +59,22 @@ protected:
         return LoadSettings(path_.c_str(), slots_, SLOT_COUNT);
     }
 
+    // The names in the folder, sorted and joined by blanks.
+    static std::string FolderNames(const std::string& folder)
+    {
+        std::string names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            if (found.cFileName[0] != '.')
+                names += (names.empty() ? "" : " ") + std::string(found.cFileName);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return names;
+    }
+
     std::string folder_;
+    std::string deepFolder_; // a folder at the path length limit, when a test makes one
     std::string path_;
     LauncherSlot* slots_ = nullptr;
 };
@@ -65,7 +85,24 @@ TEST_F(SettingsOnWindowsTest, SaveReplacesTheOldFileAndLeavesNoTemporary)
     ASSERT_TRUE(SaveSettings(path_.c_str(), slots_, SLOT_COUNT));
     EXPECT_EQ(FileSize(path_), 120u);
     ASSERT_TRUE(SaveSettings(path_.c_str(), slots_, SLOT_COUNT));
-    EXPECT_EQ(FileSize(path_ + ".tmp"), 0xFFFFFFFFu);
+    EXPECT_EQ(FolderNames(folder_), "settings.dat");
+}
+
+TEST_F(SettingsOnWindowsTest, SaveSucceedsInAFolderAtThePathLengthLimit)
+{
+    // The longest settings path there is: 259 characters and the NUL.
+    deepFolder_ = folder_ + "\\";
+    deepFolder_ += std::string(MAX_PATH - 1 - deepFolder_.size() - strlen("\\settings.dat"), 'd');
+    ASSERT_TRUE(CreateDirectoryA(deepFolder_.c_str(), nullptr));
+    std::string deepPath = deepFolder_ + "\\settings.dat";
+    ASSERT_EQ(deepPath.size(), static_cast<size_t>(MAX_PATH - 1));
+    launcherSettings.windowLeft = 321;
+    ASSERT_TRUE(SaveSettings(deepPath.c_str(), slots_, SLOT_COUNT));
+    EXPECT_EQ(FileSize(deepPath), 120u);
+    EXPECT_EQ(FolderNames(deepFolder_), "settings.dat");
+    launcherSettings = kSettingsStartValues;
+    EXPECT_EQ(LoadSettings(deepPath.c_str(), slots_, SLOT_COUNT), SETTINGS_LOADED);
+    EXPECT_EQ(launcherSettings.windowLeft, 321);
 }
 
 TEST_F(SettingsOnWindowsTest, FilesAndFoldersCountAsPresentTargets)
