@@ -5,7 +5,6 @@
 // screenshot beside its folder.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shlobj.h>
 
 #include <stdio.h>
 
@@ -43,23 +42,20 @@ int SectorsOnCircle(const ScreenCapture& screen, HWND ring, int radius, int* oth
 {
     POINT centre = RingHub(ring);
     const int kSamples = 720;
-    bool previous = false, first = false;
-    int runs = 0;
+    std::vector<bool> onSector(kSamples);
     *otherPixels = 0;
-    for (int i = 0; i <= kSamples; ++i) {
+    for (int i = 0; i < kSamples; ++i) {
         double angle = 2 * 3.141592653589793 * i / kSamples;
         COLORREF pixel = screen.pixel({centre.x + static_cast<LONG>(lround(radius * cos(angle))),
                                       centre.y - static_cast<LONG>(lround(radius * sin(angle)))});
-        bool sector = pixel == kButtonNormal;
-        if (i == 0)
-            first = sector;
-        else if (sector && !previous && !(i == kSamples && first))
-            ++runs;
-        if (!sector && pixel != kFace && i < kSamples)
+        onSector[i] = pixel == kButtonNormal;
+        if (!onSector[i] && pixel != kFace)
             ++*otherPixels;
-        previous = sector;
     }
-    return runs + (first && !previous ? 1 : 0);
+    int runs = 0; // counted where a run begins, the turn being closed
+    for (int i = 0; i < kSamples; ++i)
+        runs += onSector[i] && !onSector[(i + kSamples - 1) % kSamples];
+    return runs;
 }
 
 class Journey : public ::testing::Test {
