@@ -234,11 +234,19 @@ TEST_F(Journey, AssignByChooserAndByDropThenHoverAndLaunch)
     GetWindowRect(tip, &tipBounds);
     EXPECT_EQ(tipBounds.left, middle.x);
     EXPECT_EQ(tipBounds.bottom, middle.y - 20);
+    // The target's icon (the recorder's is a green tick) in the square at
+    // the left, the hint's dark letters to the right of it.
     ScreenCapture screen;
-    int darkPixels = 0; // the hint's letters and the icon
-    for (int x = tipBounds.left + 2; x < tipBounds.right - 2; ++x)
-        for (int y = tipBounds.top + 2; y < tipBounds.bottom - 2; ++y)
-            darkPixels += GetRValue(screen.pixel({x, y})) < 128;
+    int side = tipBounds.bottom - tipBounds.top - 2, greenPixels = 0, darkPixels = 0;
+    for (int x = tipBounds.left + 1; x < tipBounds.right - 1; ++x)
+        for (int y = tipBounds.top + 1; y < tipBounds.bottom - 1; ++y) {
+            COLORREF pixel = screen.pixel({x, y});
+            if (x < tipBounds.left + 1 + side)
+                greenPixels += GetGValue(pixel) > 150 && GetRValue(pixel) < 100 && GetBValue(pixel) < 100;
+            else
+                darkPixels += GetRValue(pixel) < 100 && GetGValue(pixel) < 100;
+        }
+    EXPECT_GT(greenPixels, 20);
     EXPECT_GT(darkPixels, 20);
 
     // A click hides the ring, then starts the target in its own folder.
