@@ -16,7 +16,9 @@ if [ -z "${ZRONDEL_REPORT_DISPLAY:-}" ]; then
   cmake --build "$BUILD/bench" --target editor_bench save_bench >/dev/null
   prepare_wine_prefix
   rm -rf "$work" && mkdir -p "$work/inprocess"
-  cp "$BUILD/win/dist/zrondel.exe" "$BUILD"/win/bench/*.exe "$work/"
+  # The launcher with what ships beside it: without vcontrols.dll every
+  # start would stop at its "Error" box.
+  cp "$BUILD"/win/dist/* "$BUILD"/win/bench/*.exe "$work/"
   cp "$BUILD/win/bench/inprocess/tooltip_bench.exe" "$work/inprocess/"
   # One display for every measurement, the peer's included.
   exec env ZRONDEL_REPORT_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0"
