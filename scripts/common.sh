@@ -53,7 +53,16 @@ wine_environment() {
   export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 }
 
+# Wine runs the launcher's 32-bit code as 32-bit Linux processes: a kernel
+# built or booted without IA32 emulation refuses them ("Exec format error").
+kernel_runs_32bit_programs() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return
+  echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off), so Wine cannot start here" >&2
+  return 1
+}
+
 prepare_wine_prefix() {
+  kernel_runs_32bit_programs || return 1
   wine_environment
   [ -f "$WINEPREFIX/.zrondel-ready-3" ] && return
   log "creating the Wine prefix (first time only)"

@@ -33,15 +33,16 @@ else
 fi
 
 log "Windows build and tests under Wine"
-if build_windows; then
-  prepare_wine_prefix
+if ! build_windows; then
+  failures+=(windows-build)
+elif ! prepare_wine_prefix; then
+  failures+=(wine)
+else
   trap 'wineserver -k 2>/dev/null' EXIT
   # The journeys drop files through the X server with the native drop tool.
   (cd "$BUILD/win" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
      xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || failures+=(windows)
   wineserver -k 2>/dev/null
-else
-  failures+=(windows-build)
 fi
 
 if [ ${#failures[@]} -gt 0 ]; then
