@@ -9,8 +9,7 @@ work="$BUILD/bench-report"
 
 if [ -z "${ZRONDEL_REPORT_DISPLAY:-}" ]; then
   install_deps
-  dpkg-query -W -f='${Status}' gnome-pie 2>/dev/null | grep -q 'install ok installed' ||
-    { as_root apt-get update -qq; as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends gnome-pie dbus; }
+  install_missing gnome-pie dbus
   build_windows >/dev/null
   cmake -S "$ROOT" -B "$BUILD/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$BUILD/bench" --target editor_bench save_bench >/dev/null

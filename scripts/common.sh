@@ -14,9 +14,10 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-install_deps() {
+# Installs those of the named Debian packages that are not installed yet.
+install_missing() {
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
   done
@@ -26,6 +27,10 @@ install_deps() {
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
   fi
+}
+
+install_deps() {
+  install_missing "${PACKAGES[@]}"
   # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale.
   if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
     log "generating ru_RU.UTF-8"

@@ -7,8 +7,7 @@ source "$(dirname "$0")/common.sh"
 
 if [ -z "${ZRONDEL_SHOTS_DISPLAY:-}" ]; then
   install_deps
-  dpkg-query -W -f='${Status}' xdotool 2>/dev/null | grep -q 'install ok installed' ||
-    { as_root apt-get update -qq; as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends xdotool; }
+  install_missing xdotool
   build_windows >/dev/null
   prepare_wine_prefix
   exec env ZRONDEL_SHOTS_DISPLAY=1 xvfb-run -a -s "-screen 0 640x480x24" bash "$0"
