@@ -41,8 +41,10 @@ declare -A hint=([0]='Notepad' [1]='Registry' [7]='Minesweeper' [12]='Command li
 trap 'wineserver -k 2>/dev/null || true' EXIT
 cd "$work"
 wine zrondel.exe &
-for _ in $(seq 3000); do xdotool search --name '^Ta\[V\]en Software' >/dev/null 2>&1 && break; sleep 0.2; done
-xdotool search --name '^Ta\[V\]en Software' >/dev/null 2>&1 || { echo "the ring did not show within 10 minutes" >&2; exit 1; }
+ring_shown() { xdotool search --name '^Ta\[V\]en Software' >/dev/null 2>&1; }
+# Generous: a Wine whose 32-bit side is emulated takes minutes to boot.
+for _ in $(seq 3000); do ring_shown && break; sleep 0.2; done
+ring_shown || { echo "the ring did not show within 10 minutes" >&2; exit 1; }
 # Wine's own tray window would sit over the ring's corner.
 xdotool search --name '^Wine System Tray$' windowmove 470 430 2>/dev/null || true
 sleep 1
