@@ -40,14 +40,14 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
     button->window = window;
     button->normalBrush = CreateSolidBrush(kNormalBlue);
     button->hoverBrush = CreateSolidBrush(kLightBlue);
-    SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(button));
-    SetWindowLongA(window, GWL_ID, button->commandId);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button));
+    SetWindowLongPtrA(window, GWLP_ID, button->commandId);
     return 0;
 }
 
 void OnDestroy(EVButtonState* button)
 {
-    SetWindowLongA(button->window, GWL_USERDATA, 0);
+    SetWindowLongPtrA(button->window, GWLP_USERDATA, 0);
     free(button->caption);
     DeleteObject(button->normalBrush);
     DeleteObject(button->hoverBrush);
@@ -185,7 +185,7 @@ LRESULT CALLBACK EVButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     if (message == WM_CREATE)
         return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-    EVButtonState* button = reinterpret_cast<EVButtonState*>(GetWindowLongA(window, GWL_USERDATA));
+    EVButtonState* button = reinterpret_cast<EVButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!button)
         return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
@@ -224,7 +224,7 @@ void DrawEVButton(const EVButtonState* button, HDC dc)
     // The corners outside the rounded face show whatever the parent paints
     // its own background with.
     HWND parent = GetParent(button->window);
-    FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetClassLongA(parent, GCL_HBRBACKGROUND)));
+    FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND)));
 
     HPEN outline = CreatePen(PS_SOLID, kOutlineWidth, button->hovered ? kNormalBlue : kLightBlue);
     HGDIOBJ oldBrush = SelectObject(dc, button->hovered ? button->hoverBrush : button->normalBrush);

@@ -19,7 +19,7 @@ bool dragging;               // a left press in any editor until its release or 
 
 LEditorState* StateOf(HWND window)
 {
-    return reinterpret_cast<LEditorState*>(GetWindowLongA(window, GWL_USERDATA));
+    return reinterpret_cast<LEditorState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 bool KeyHeld(int virtualKey)
@@ -45,13 +45,13 @@ LRESULT OnCreate(HWND window)
     state->charHeight = metrics.tmHeight;
     // Columns are divided by it: never 0, even without the font.
     state->charWidth = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 1;
-    SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(state));
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     return 0;
 }
 
 void OnDestroy(LEditorState* state)
 {
-    SetWindowLongA(state->window, GWL_USERDATA, 0);
+    SetWindowLongPtrA(state->window, GWLP_USERDATA, 0);
     free(state->text);
     if (state->font)
         DeleteObject(state->font);

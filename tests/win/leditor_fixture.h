@@ -23,7 +23,7 @@ protected:
 
     LEditorState* State() const
     {
-        return reinterpret_cast<LEditorState*>(GetWindowLongA(editor_, GWL_USERDATA));
+        return reinterpret_cast<LEditorState*>(GetWindowLongPtrA(editor_, GWLP_USERDATA));
     }
     std::string Text() const;
     // Screen point inside the left half of a character's cell.

@@ -60,7 +60,7 @@ protected:
         EditorWindowTest::SetUp();
         openMenu = OpenMenu();
         editorProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(editor_, GWL_WNDPROC, reinterpret_cast<LONG>(WatchingProcedure)));
+            SetWindowLongPtrA(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchingProcedure)));
     }
     // A right click at a column; the menu runs in the release's dispatch.
     void RightClickColumn(int column)

@@ -131,7 +131,7 @@ TEST_F(EditorBadInputTest, AControlNarrowerThanOneCellKeepsTheCaretInRange)
         HWND narrow = CreateLEditor(parent_, 10, 40, width, 23);
         ASSERT_NE(narrow, nullptr);
         SetFocus(narrow);
-        const LEditorState* state = reinterpret_cast<LEditorState*>(GetWindowLongA(narrow, GWL_USERDATA));
+        const LEditorState* state = reinterpret_cast<LEditorState*>(GetWindowLongPtrA(narrow, GWLP_USERDATA));
         EXPECT_EQ(state->visibleColumns, 0);
         for (char ch : std::string("abcdef"))
             SendMessageA(narrow, WM_CHAR, ch, 0);

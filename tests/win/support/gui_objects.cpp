@@ -19,12 +19,20 @@ struct GdiHandleEntry {
 
 const int kGdiHandleCount = 0x10000;
 
+// Where the TEB keeps the PEB, and the PEB its GdiSharedHandleTable.
+#ifdef _WIN64
+const size_t kPebInTeb = 0x60;
+const size_t kGdiTableInPeb = 0xf8;
+#else
+const size_t kPebInTeb = 0x30;
+const size_t kGdiTableInPeb = 0x94;
+#endif
+
 unsigned CountGdiHandleTable()
 {
-    // The PEB's GdiSharedHandleTable, at 0x94 in a 32-bit PEB.
-    char* peb;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-    const GdiHandleEntry* table = *reinterpret_cast<GdiHandleEntry**>(peb + 0x94);
+    char* teb = reinterpret_cast<char*>(NtCurrentTeb());
+    char* peb = *reinterpret_cast<char**>(teb + kPebInTeb);
+    const GdiHandleEntry* table = *reinterpret_cast<GdiHandleEntry**>(peb + kGdiTableInPeb);
     unsigned live = 0;
     for (int i = 0; table && i < kGdiHandleCount; ++i)
         live += table[i].type != 0;
