@@ -17,8 +17,8 @@ if [ -z "${ZRONDEL_REPORT_DISPLAY:-}" ]; then
   rm -rf "$work" && mkdir -p "$work/inprocess"
   # The launcher with what ships beside it: without vcontrols.dll every
   # start would stop at its "Error" box.
-  cp "$BUILD"/win/dist/* "$BUILD"/win/bench/*.exe "$work/"
-  cp "$BUILD/win/bench/inprocess/tooltip_bench.exe" "$work/inprocess/"
+  cp "$WINE_BUILD"/dist/* "$WINE_BUILD"/bench/*.exe "$work/"
+  cp "$WINE_BUILD/bench/inprocess/tooltip_bench.exe" "$work/inprocess/"
   # One display for every measurement, the peer's included.
   exec env ZRONDEL_REPORT_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0"
 fi
@@ -80,8 +80,10 @@ wine save_bench.exe "$winwork\\save.dat" 1000 | tr -d '\r' | sed 's/^/wine_/' >>
 "$BUILD/bench/bench/save_bench" "$work/save.dat" 1000 | sed 's/^/native_/' >>"$figures"
 wineserver -k
 
-size=$(stat -c %s zrondel.exe)
-imports=$(LC_ALL=C i686-w64-mingw32-objdump -p zrondel.exe | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')
+# Size and imports of what ships, the 32-bit build.
+shipped="$BUILD/win/dist/zrondel.exe"
+size=$(stat -c %s "$shipped")
+imports=$(LC_ALL=C i686-w64-mingw32-objdump -p "$shipped" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')
 ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 rest_messages=$(awk '$1 == "rest_message" { printf "%s%s %s", sep, $2, $3; sep = ", " }' "$figures")
 gnome_pie="$(get gnomepie_rss_kb) KiB"
@@ -91,7 +93,7 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
   echo "# Performance report"
   echo
   echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bash bench/report.sh\`, all in one run on one Xvfb display."
-  echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs, $(uname -sr); $(wine --version)."
+  echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs, $(uname -sr); $(wine --version), running the $WINE_BITS-bit build."
   echo
   echo "| measure | [Z] Rondel | minimal round window | ratio / peer |"
   echo "|---|---:|---:|---|"
@@ -101,7 +103,7 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
   echo "| Linux VmRSS of the wine process at rest | $(get launcher_rss_kb) KiB | $(get minimal_rss_kb) KiB | gnome-pie at rest: $gnome_pie |"
   echo "| CPU time over $((REST_MS / 1000)) s at rest (GetProcessTimes) | $(get launcher_cpu_ms) ms | $(get minimal_cpu_ms) ms | |"
   echo "| CPU time over $((REST_MS / 1000)) s at rest (Linux /proc stat) | $(get launcher_linux_cpu_ms) ms | $(get minimal_linux_cpu_ms) ms | gnome-pie: $(get gnomepie_cpu_ms) ms |"
-  echo "| zrondel.exe size, stripped | $size B ($(( (size + 1023) / 1024 )) KiB) | | |"
+  echo "| zrondel.exe size, stripped (32-bit, as shipped) | $size B ($(( (size + 1023) / 1024 )) KiB) | | |"
   echo "| imported DLLs | $imports | | |"
   echo
   echo "In-process (the launcher linked into the bench, its ring on screen, the pointer moved onto an outer sector with a hint):"

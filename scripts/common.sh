@@ -40,39 +40,69 @@ install_deps() {
   fi
 }
 
-build_windows() {
-  log "building for Windows (32-bit, MinGW-w64)"
-  cmake -S "$ROOT" -B "$BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$BUILD/win"
+# Wine runs 32-bit Windows code in 32-bit Linux processes, which a kernel
+# built or booted without IA32 emulation refuses ("Exec format error"). On
+# such a kernel the code under Wine is a 64-bit build of the same sources,
+# run by 64-bit Wine; what ships stays the 32-bit build. WINE_BITS says which
+# one runs here, WINE_BUILD where it is built.
+choose_wine_bits() {
+  [ -n "${WINE_BITS:-}" ] && return
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    export WINE_BITS=32 WINE_BUILD="$BUILD/win"
+  else
+    echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off):" \
+         "the Windows code runs under Wine as a 64-bit build of the same sources" >&2
+    export WINE_BITS=64 WINE_BUILD="$BUILD/win64"
+    install_missing wine64 g++-mingw-w64-x86-64-posix
+  fi
 }
 
-# A 32-bit Wine prefix inside the build folder, with the fonts the launcher
-# asks for mapped to free look-alikes, and its windows left unmanaged: with no
-# window manager on the display, hiding a managed window waits two seconds.
+# The shipped 32-bit build in $BUILD/win, and the 64-bit one in $BUILD/win64
+# where that is what Wine runs here.
+build_windows() {
+  choose_wine_bits
+  log "building for Windows (32-bit, MinGW-w64)"
+  configure_and_build_windows "$BUILD/win" mingw-i686 || return
+  [ "$WINE_BITS" = 32 ] && return
+  log "building for Windows (64-bit, MinGW-w64), for Wine on this kernel"
+  configure_and_build_windows "$BUILD/win64" mingw-x86_64
+}
+
+configure_and_build_windows() {
+  cmake -S "$ROOT" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$2.cmake" >/dev/null &&
+    cmake --build "$1"
+}
+
+# A Wine prefix inside the build folder, with the fonts the launcher asks for
+# mapped to free look-alikes, and its windows left unmanaged: with no window
+# manager on the display, hiding a managed window waits two seconds.
 wine_environment() {
-  export WINEPREFIX="$BUILD/wineprefix"
-  export WINEARCH=win32
+  choose_wine_bits
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
-}
-
-# Wine runs the launcher's 32-bit code as 32-bit Linux processes: a kernel
-# built or booted without IA32 emulation refuses them ("Exec format error").
-kernel_runs_32bit_programs() {
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return
-  echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off), so Wine cannot start here" >&2
-  return 1
+  if [ "$WINE_BITS" = 32 ]; then
+    export WINEPREFIX="$BUILD/wineprefix" WINEARCH=win32
+    return
+  fi
+  export WINEPREFIX="$BUILD/wineprefix64" WINEARCH=win64
+  # Debian's "wine" always picks the 32-bit loader once wine32 is installed.
+  local bin="$BUILD/wine64-bin"
+  if [ ! -x "$bin/wine" ]; then
+    mkdir -p "$bin"
+    printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$bin/wine"
+    chmod +x "$bin/wine"
+  fi
+  case ":$PATH:" in *":$bin:"*) ;; *) export PATH="$bin:$PATH" ;; esac
 }
 
 prepare_wine_prefix() {
-  kernel_runs_32bit_programs || return 1
   wine_environment
   [ -f "$WINEPREFIX/.zrondel-ready-3" ] && return
   log "creating the Wine prefix (first time only)"
   rm -rf "$WINEPREFIX"
-  xvfb-run -a wineboot -i >/dev/null 2>&1
+  xvfb-run -a wine wineboot -i >/dev/null 2>&1
   local key='HKCU\Software\Wine\Fonts\Replacements'
   wine reg add "$key" /v "Courier New" /d "Liberation Mono" /f >/dev/null 2>&1
   # Comic Neue has no Cyrillic: the Russian captions would come out as Latin-1.

@@ -7,8 +7,8 @@ source "$(dirname "$0")/common.sh"
 install_deps
 build_windows
 prepare_wine_prefix
-log "starting the launcher (its settings.dat is written beside it in $BUILD/win/dist)"
-cd "$BUILD/win/dist"
+log "starting the launcher (its settings.dat is written beside it in $WINE_BUILD/dist)"
+cd "$WINE_BUILD/dist"
 if [ -n "${DISPLAY:-}" ]; then
   wine zrondel.exe
 else

@@ -16,7 +16,7 @@ fi
 wine_environment
 work="$BUILD/screenshots"
 rm -rf "$work" && mkdir -p "$work"
-cp "$BUILD"/win/dist/* "$work/"
+cp "$WINE_BUILD"/dist/* "$work/"
 
 # settings.dat, byte by byte: little-endian counts, texts with their zero.
 int32() { local v=$(($1 & 0xffffffff)) s=""; for shift in 0 8 16 24; do s+=$(printf '\\x%02x' $(((v >> shift) & 255))); done; printf "$s"; }

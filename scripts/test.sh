@@ -40,7 +40,7 @@ elif ! prepare_wine_prefix; then
 else
   trap 'wineserver -k 2>/dev/null' EXIT
   # The journeys drop files through the X server with the native drop tool.
-  (cd "$BUILD/win" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
+  (cd "$WINE_BUILD" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
      xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || failures+=(windows)
   wineserver -k 2>/dev/null
 fi
