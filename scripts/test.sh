@@ -41,7 +41,7 @@ else
   trap 'wineserver -k 2>/dev/null' EXIT
   # The journeys drop files through the X server with the native drop tool.
   (cd "$WINE_BUILD" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
-     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600) || failures+=(windows)
+     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300) || failures+=(windows)
   wineserver -k 2>/dev/null
 fi
 

@@ -135,10 +135,18 @@ TEST_F(MenuTest, ShowHideAndExitFromTheMenu)
     {
         MenuDriver menu(IDM_EXIT);
         PostMessageA(ring, UM_TRAYNOTIFY, 1, WM_RBUTTONUP);
-        // The launcher's own loop, until the quit that the closing ring posts.
+        // The launcher's own loop, until the quit that the closing ring
+        // posts; a missed choice fails here instead of waiting for ever.
+        UINT_PTR deadline = SetTimer(nullptr, 0, 10000, nullptr);
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            if (message.message == WM_TIMER && message.wParam == deadline) {
+                ADD_FAILURE() << "the ring did not close";
+                break;
+            }
             DispatchMessageA(&message);
+        }
+        KillTimer(nullptr, deadline);
         PostQuitMessage(0); // for the loop that stopping the launcher runs
     }
     EXPECT_FALSE(IsWindow(ring));
