@@ -15,10 +15,10 @@ if [ -z "${ZRONDEL_REPORT_DISPLAY:-}" ]; then
   cmake --build "$BUILD/bench" --target editor_bench save_bench >/dev/null
   prepare_wine_prefix
   rm -rf "$work" && mkdir -p "$work/inprocess"
-  # The launcher with what ships beside it: without vcontrols.dll every
-  # start would stop at its "Error" box.
+  # The launcher with what ships beside it, in-process too: without
+  # vcontrols.dll every start would stop at its "Error" box.
   cp "$WINE_BUILD"/dist/* "$WINE_BUILD"/bench/*.exe "$work/"
-  cp "$WINE_BUILD/bench/inprocess/tooltip_bench.exe" "$work/inprocess/"
+  cp "$WINE_BUILD/bench/inprocess/tooltip_bench.exe" "$WINE_BUILD/dist/vcontrols.dll" "$work/inprocess/"
   # One display for every measurement, the peer's included.
   exec env ZRONDEL_REPORT_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0"
 fi
@@ -114,8 +114,11 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
   echo "| the same, until it is painted | $(get posted_painted_median_us) µs | $(get posted_painted_p99_us) µs | |"
   echo "| real SendInput move until the tooltip is visible | $(get real_shown_median_us) µs | $(get real_shown_p99_us) µs | $(get real_rounds) ($(get real_misses) missed) |"
   echo "| the same, until it is painted | $(get real_painted_median_us) µs | $(get real_painted_p99_us) µs | |"
+  echo "| floor: a bare popup with the tooltip's styles and size, MoveWindow and SW_SHOWNOACTIVATE | $(get floor_shown_median_us) µs | $(get floor_shown_p99_us) µs | $(get floor_rounds) |"
   echo "| save of a full 24-slot table with 259-character texts ($(get native_save_bytes) B), native Release | $(get native_save_median_us) µs | $(get native_save_p99_us) µs | $(get native_save_runs) |"
   echo "| the same under Wine | $(get wine_save_median_us) µs | $(get wine_save_p99_us) µs | $(get wine_save_runs) |"
+  echo
+  echo "The floor is what this Wine and X server take to move and show a window of the tooltip's kind, with nothing of the launcher in it; the tooltip rows include it, with the sector's hover repaint and the tooltip fitting itself to text and icon."
   echo
   echo "At rest for $((REST_MS / 1000)) s with the pointer away (tooltip visible: $(get rest_tooltip_visible)): $(get rest_posted) messages taken from the queue (WH_GETMESSAGE), $(get rest_sent) sent (WH_CALLWNDPROC)${rest_messages:+ ($rest_messages)}; CPU time of the process $(get rest_cpu_ms) ms."
   echo

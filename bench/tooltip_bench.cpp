@@ -173,6 +173,44 @@ Latencies RealMoves(POINT onto, int rounds)
     return latencies;
 }
 
+// The floor under any tooltip: a bare popup with the tooltip's styles and
+// size, moved and shown as the ring shows the tooltip, timed until visible.
+void PrintBarePopupFloor(int rounds)
+{
+    HWND tip = ringWindow.toolTip;
+    RECT bounds;
+    GetWindowRect(tip, &bounds);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "BarePopup";
+    RegisterClassA(&windowClass);
+    HWND popup = CreateWindowExA(GetWindowLongA(tip, GWL_EXSTYLE), windowClass.lpszClassName, "",
+                                 GetWindowLongA(tip, GWL_STYLE) & ~WS_VISIBLE, 0, 0,
+                                 bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
+    std::vector<double> shown;
+    LARGE_INTEGER from, to;
+    for (int round = 0; popup && round < rounds; ++round) {
+        ShowWindow(popup, SW_HIDE);
+        DispatchWaiting();
+        QueryPerformanceCounter(&from);
+        MoveWindow(popup, 300 + round % 5, 300, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
+        ShowWindow(popup, SW_SHOWNOACTIVATE);
+        QueryPerformanceCounter(&to);
+        shown.push_back(1000 * Milliseconds(from, to));
+    }
+    if (popup)
+        DestroyWindow(popup);
+    UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
+    int count = static_cast<int>(shown.size());
+    printf("floor_rounds %d\n", count);
+    if (count == 0)
+        return;
+    printf("floor_shown_median_us %.1f\n", Percentile(shown.data(), count, 0.5));
+    printf("floor_shown_p99_us %.1f\n", Percentile(shown.data(), count, 0.99));
+}
+
 double ProcessCpuMilliseconds()
 {
     FILETIME created, exited, kernel, user;
@@ -236,6 +274,7 @@ int main(int argc, char** argv)
     Print("posted", &posted);
     Latencies real = RealMoves(inside, rounds / 4 > 0 ? rounds / 4 : 1);
     Print("real", &real);
+    PrintBarePopupFloor(rounds);
 
     MovePointerTo(away.x, away.y);
     PumpMessages(1000);
