@@ -45,8 +45,12 @@ ring_shown() { xdotool search --name '^Ta\[V\]en Software' >/dev/null 2>&1; }
 # Generous: a Wine whose 32-bit side is emulated takes minutes to boot.
 for _ in $(seq 3000); do ring_shown && break; sleep 0.2; done
 ring_shown || { echo "the ring did not show within 10 minutes" >&2; exit 1; }
-# Wine's own tray window would sit over the ring's corner.
-xdotool search --name '^Wine System Tray$' windowmove 470 430 2>/dev/null || true
+# Wine's own tray window would sit over the ring's corner; it may come a
+# moment after the ring.
+for _ in $(seq 25); do
+  xdotool search --name '^Wine System Tray$' windowmove 470 430 >/dev/null 2>&1 && break
+  sleep 0.2
+done
 sleep 1
 
 # A hand arrives at a point: buttons light up on the way in, not on a jump.
