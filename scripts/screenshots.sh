@@ -42,7 +42,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 cd "$work"
 wine zrondel.exe &
 ring_shown() { xdotool search --name '^Ta\[V\]en Software' >/dev/null 2>&1; }
-# Generous: a Wine whose 32-bit side is emulated takes minutes to boot.
+# Generous: a prefix's first boot on a slow machine takes minutes.
 for _ in $(seq 3000); do ring_shown && break; sleep 0.2; done
 ring_shown || { echo "the ring did not show within 10 minutes" >&2; exit 1; }
 # Wine's own tray window would sit over the ring's corner; it may come a

@@ -81,14 +81,10 @@ protected:
         Sleep(200);
     }
 
-    // A hand comes onto the point before it clicks or hovers: a pointer
-    // that rests where a window just appeared has not yet moved over it,
-    // and after a drop through the X server 64-bit Wine lets the first move
-    // pass unseen.
+    // A hand comes onto the point before it clicks or hovers.
     void Approach(POINT at)
     {
-        MovePointerTo(at.x - 4, at.y - 3);
-        MovePointerTo(at.x, at.y);
+        ApproachPointer(at.x, at.y);
         Sleep(50);
     }
     void RightClick(POINT at)

@@ -89,6 +89,12 @@ void MovePointerTo(int screenX, int screenY)
     PumpMessages(20);
 }
 
+void ApproachPointer(int screenX, int screenY)
+{
+    MovePointerTo(screenX - 4, screenY - 3);
+    MovePointerTo(screenX, screenY);
+}
+
 void PressButton(MouseButton button)
 {
     SendMouse(ButtonFlag(button, true));

@@ -16,6 +16,10 @@ void PumpMessages(DWORD milliseconds = 50);
 void SendPointerMove(int screenX, int screenY);
 // The move, and its messages handled.
 void MovePointerTo(int screenX, int screenY);
+// Slides onto the point from a few pixels away, as a hand arrives: Wine can
+// let a single jump pass unseen, after a drop through the X server or onto
+// a window that has just appeared.
+void ApproachPointer(int screenX, int screenY);
 void PressButton(MouseButton button);
 void ReleaseButton(MouseButton button);
 // Move, press, release.
