@@ -1,0 +1,17 @@
+#include "app/onscreen.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 200-pixel window on a monitor spanning [-1280, 0), left of the primary one.
+TEST(ShiftInside, MovesTheLeastDistanceOntoTheRoom)
+{
+    EXPECT_EQ(ShiftInside(-1000, 200, -1280, 0), -1000); // whole already: unchanged
+    EXPECT_EQ(ShiftInside(-1300, 200, -1280, 0), -1280); // past the low edge
+    EXPECT_EQ(ShiftInside(-150, 200, -1280, 0), -200);   // past the high edge
+    EXPECT_EQ(ShiftInside(5000, 200, -1280, 0), -200);   // far off: onto the nearer edge
+    EXPECT_EQ(ShiftInside(-150, 2000, -1280, 0), -1280); // longer than the room: its start shows
+}
+
+} // namespace
