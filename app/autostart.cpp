@@ -3,8 +3,7 @@
 #include <string.h>
 
 #include "app/autostart_command.h"
-#include "app/launcher.h"
-#include "app/ringwnd.h"
+#include "app/launcher_record.h"
 #include "app/slots.h"
 
 const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -8,15 +8,12 @@
 #include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
-#include "settings/settings.h"
+#include "settings/store.h"
 #include "tooltip/tooltip.h"
-
-Launcher launcher;
 
 namespace {
 
 const COLORREF kRingBackground = 0x00FFCC66;
-
 // Without a running instance returns false; with one, shows it.
 bool ShowRunningInstance()
 {
@@ -25,14 +22,6 @@ bool ShowRunningInstance()
         return false;
     ShowWindow(running, SW_SHOW);
     return true;
-}
-
-void ReadSettings()
-{
-    if (GetFileAttributesA(launcher.settingsPath) == INVALID_FILE_ATTRIBUTES)
-        launcherSettings.showAtStart = true; // first start: show the ring
-    else
-        LoadSettings(launcher.settingsPath, launcher.slots, SLOT_COUNT);
 }
 
 void CreateRing(HWND ring)
@@ -77,12 +66,14 @@ int StartLauncher(HINSTANCE instance)
 
     launcher.slots = AllocateSlotTable();
     // Without the folder (or memory for the table) there is nowhere to keep settings.
-    if (!launcher.slots || !PathBesideExe("settings.dat", launcher.settingsPath, MAX_PATH)) {
+    char settingsPath[MAX_PATH];
+    if (!launcher.slots || !PathBesideExe("settings.dat", settingsPath, MAX_PATH) ||
+        !OpenSettingsStore(settingsPath, launcher.slots)) {
         FreeSlotTable(launcher.slots);
         launcher.slots = nullptr;
         return EXIT_NO_SETTINGS_PATH;
     }
-    ReadSettings();
+    LoadStoredSettings();
 
     launcher.classIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_RING));
     launcher.backgroundBrush = CreateSolidBrush(kRingBackground);
@@ -115,6 +106,7 @@ int RunMessageLoop()
 void ShutDownLauncher()
 {
     SaveLauncherSettings();
+    CloseSettingsStore();
     DestroyMenu(launcher.mainMenuResource);
     DestroyMenu(launcher.slotMenuResource);
     FreeSlotTable(launcher.slots);
@@ -125,9 +117,4 @@ void ShutDownLauncher()
     UnregisterToolTipClass(launcher.instance);
     DeleteObject(launcher.backgroundBrush);
     UnloadHelperLibrary();
-}
-
-void SaveLauncherSettings()
-{
-    SaveSettings(launcher.settingsPath, launcher.slots, SLOT_COUNT);
 }

@@ -1,16 +1,15 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
-#include "app/launcher.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
 #include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
+#include "settings/store.h"
 #include "tooltip/tooltip.h"
 
 const char kRingWindowClass[] = "ZR_Main_Window_Class";
-const char kRingWindowTitle[] = "Ta[V]en Software [Z] Rondel";
 
 RingWindowState ringWindow = {nullptr, nullptr, nullptr, nullptr, -1};
 
@@ -116,16 +115,16 @@ void OnCommand(HWND window, WPARAM command)
         ToggleHiding();
         break;
     case IDM_CHOOSEFILE:
-        ChooseSlotFile(window);
+        ChooseSlotFile(window, &ringWindow.currentSlot);
         break;
     case IDM_WORKFOLDER:
-        ChooseSlotWorkFolder(window);
+        ChooseSlotWorkFolder(window, &ringWindow.currentSlot);
         break;
     case IDM_HINT:
         EditCurrentSlotHint();
         break;
     case IDM_CLEAR:
-        ClearSlot(window);
+        ClearSlot(window, &ringWindow.currentSlot);
         break;
     case IDM_AUTOSTART:
         ToggleAutostart(launcher.mainMenu);
@@ -272,7 +271,8 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, wParam);
         return 0;
     case WM_DROPFILES:
-        return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam));
+        return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
+                          &ringWindow.currentSlot);
     case UM_TRAYNOTIFY:
         OnTrayNotify(window, lParam);
         return 0;

@@ -5,8 +5,9 @@
 
 #include <windows.h>
 
+#include "app/launcher_record.h"
+
 extern const char kRingWindowClass[]; // "ZR_Main_Window_Class"
-extern const char kRingWindowTitle[]; // never shown; the single-instance key
 
 struct RingWindowState {
     HWND window;     // the ring window

@@ -2,16 +2,16 @@
 
 #include <stdlib.h>
 
-#include "app/launcher.h"
-#include "app/ringwnd.h"
+#include "app/launcher_record.h"
 #include "app/shell.h"
+#include "settings/store.h"
 
 namespace {
 
-// The current slot, or null when no slot command is pending.
-LauncherSlot* CurrentSlot()
+// The slot at the index, or null when the index names none (no slot
+// command pending).
+LauncherSlot* SlotAt(int index)
 {
-    int index = ringWindow.currentSlot;
     return index >= 0 && index < SLOT_COUNT ? &launcher.slots[index] : nullptr;
 }
 
@@ -49,9 +49,9 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button)
     InvalidateRect(button->window, nullptr, TRUE);
 }
 
-void ChooseSlotFile(HWND ring)
+void ChooseSlotFile(HWND ring, int* currentSlot)
 {
-    LauncherSlot* slot = CurrentSlot();
+    LauncherSlot* slot = SlotAt(*currentSlot);
     if (!slot)
         return;
     char path[MAX_PATH] = "";
@@ -60,12 +60,12 @@ void ChooseSlotFile(HWND ring)
             return; // the same target: a typed hint survives
         AssignTarget(slot, path, ButtonOf(slot));
     }
-    ringWindow.currentSlot = -1;
+    *currentSlot = -1;
 }
 
-void ChooseSlotWorkFolder(HWND ring)
+void ChooseSlotWorkFolder(HWND ring, int* currentSlot)
 {
-    LauncherSlot* slot = CurrentSlot();
+    LauncherSlot* slot = SlotAt(*currentSlot);
     if (!slot)
         return;
     char folder[MAX_PATH] = "";
@@ -77,12 +77,12 @@ void ChooseSlotWorkFolder(HWND ring)
             SaveLauncherSettings();
         }
     }
-    ringWindow.currentSlot = -1;
+    *currentSlot = -1;
 }
 
-void ClearSlot(HWND ring)
+void ClearSlot(HWND ring, int* currentSlot)
 {
-    LauncherSlot* slot = CurrentSlot();
+    LauncherSlot* slot = SlotAt(*currentSlot);
     if (!slot || !slot->target)
         return;
     int answer = MessageBoxA(ring, "Clear button?", "[Z]Rondel",
@@ -101,16 +101,16 @@ void ClearSlot(HWND ring)
         SaveLauncherSettings();
         InvalidateRect(button->window, nullptr, TRUE);
     }
-    ringWindow.currentSlot = -1;
+    *currentSlot = -1;
 }
 
-LRESULT DropOnSlot(HDROP drop, VButtonState* button)
+LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
 {
     if (!button || button->slot < 0 || button->slot >= SLOT_COUNT) {
         DragFinish(drop);
         return -1;
     }
-    ringWindow.currentSlot = button->slot;
+    *currentSlot = button->slot;
     LauncherSlot* slot = &launcher.slots[button->slot];
     if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 1) {
         DragFinish(drop);
@@ -133,6 +133,6 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button)
     AssignTarget(slot, path, button);
     free(path);
     DragFinish(drop);
-    ringWindow.currentSlot = -1;
+    *currentSlot = -1;
     return 0;
 }

@@ -1,6 +1,6 @@
 // What the slot menu's commands and a drop do to a slot: a new target, a
-// working folder, clearing. Each acts on the ring window's current slot and
-// writes the settings file at once.
+// working folder, clearing. Each acts on the ring window's current slot,
+// handed in by its address, and writes the settings file at once.
 #ifndef ZRONDEL_APP_SLOTCMDS_H
 #define ZRONDEL_APP_SLOTCMDS_H
 
@@ -17,15 +17,15 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button);
 
 // The open-file dialog for the current slot; choosing its own target again,
 // in any letter case, keeps everything (a typed hint too).
-void ChooseSlotFile(HWND ring);
+void ChooseSlotFile(HWND ring, int* currentSlot);
 // The folder browser, titled with the slot's hint; the chosen folder becomes
 // the slot's working folder.
-void ChooseSlotWorkFolder(HWND ring);
+void ChooseSlotWorkFolder(HWND ring, int* currentSlot);
 // After "Clear button?" is answered OK, the slot is empty again.
-void ClearSlot(HWND ring);
+void ClearSlot(HWND ring, int* currentSlot);
 
 // A drop on a slot's button: 0 when the one file or folder became the
 // target, -1 for more than one, -2 for the slot's own target.
-LRESULT DropOnSlot(HDROP drop, VButtonState* button);
+LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot);
 
 #endif

@@ -65,42 +65,37 @@ static bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int co
            WriteInt32(stream, launcherSettings.windowTop);
 }
 
-static char* JoinText(const char* first, const char* second)
+// The new file is written under a sibling's name that differs from the
+// path's in the last character only: as long as the path itself, it fits
+// wherever the settings file fits, even in a folder at the path length
+// limit. A name that is taken (a folder, somebody's file, one held open) is
+// passed over for the next, never opened: a save must not cut short a file
+// it did not make. The name chosen is left in `name`.
+static FILE* CreateTemporarySibling(char* name)
 {
-    size_t firstLength = strlen(first);
-    size_t secondLength = strlen(second);
-    char* joined = static_cast<char*>(malloc(firstLength + secondLength + 1));
-    if (joined) {
-        memcpy(joined, first, firstLength);
-        memcpy(joined + firstLength, second, secondLength + 1);
+    static const char kLastCharacters[] = "~_0123456789";
+    char* last = name + strlen(name) - 1;
+    const char own = *last;
+    for (const char* candidate = kLastCharacters; *candidate; ++candidate) {
+        if (*candidate == own)
+            continue;
+        *last = *candidate;
+        if (FILE* stream = CreateNewFile(name))
+            return stream;
     }
-    return joined;
-}
-
-// A sibling of the file whose name differs in the last character only:
-// as long as the path itself, it fits wherever the settings file fits,
-// even in a folder at the path length limit.
-static char* TemporarySibling(const char* path)
-{
-    char* sibling = JoinText(path, "");
-    if (sibling && *sibling) {
-        char* last = sibling + strlen(sibling) - 1;
-        *last = *last == '~' ? '_' : '~';
-    }
-    return sibling;
+    return nullptr;
 }
 
 bool SaveSettings(const char* path, const LauncherSlot* slots, int count)
 {
-    // The old file is replaced only by a complete new one, so a full disk or
-    // a kill in the middle of writing never costs the user their settings.
-    char* temporary = TemporarySibling(path);
-    if (!temporary)
-        return false;
+    // The old file is replaced only by a complete new one that has reached
+    // the disk, so a full disk, a kill in the middle of writing or a power
+    // cut never costs the user their settings.
+    char* temporary = path[0] ? CopyText(path) : nullptr;
+    FILE* stream = temporary ? CreateTemporarySibling(temporary) : nullptr;
     bool saved = false;
-    FILE* stream = fopen(temporary, "wb");
     if (stream) {
-        bool written = WriteSettingsContent(stream, slots, count);
+        bool written = WriteSettingsContent(stream, slots, count) && FlushToDisk(stream);
         written = fclose(stream) == 0 && written;
         saved = written && ReplaceFileWith(temporary, path);
         if (!saved)
@@ -142,9 +137,9 @@ static bool ReadFlag(SettingsFile* file, bool* flag)
     return true;
 }
 
-// The length + 1 bytes of a text whose length (> 0) was just read. Null, and
-// the file damaged, when the file has fewer bytes left or the zero is not
-// exactly at the end, which would leave a text shorter than stored.
+// The length + 1 bytes of a text whose length (> 0) was just read; a zero
+// inside them ends the text there. Null, and the file damaged, when the file
+// has fewer bytes left or they do not end in a zero.
 static char* ReadText(SettingsFile* file, int32_t length)
 {
     if (file->damaged || length >= file->remaining) {
@@ -156,8 +151,7 @@ static char* ReadText(SettingsFile* file, int32_t length)
         file->damaged = true;
         return nullptr;
     }
-    if (!ReadBytes(file, text, length + 1L) || text[length] != '\0' ||
-        memchr(text, '\0', length) != nullptr) {
+    if (!ReadBytes(file, text, length + 1L) || text[length] != '\0') {
         file->damaged = true;
         free(text);
         return nullptr;
@@ -276,13 +270,24 @@ static long StreamSize(FILE* stream)
     return fseek(stream, 0, SEEK_SET) == 0 ? size : -1;
 }
 
-// Copies the file byte for byte to path + ".bak", replacing an older copy.
-static bool BackUpSettingsFile(const char* path)
+static char* JoinText(const char* first, const char* second)
+{
+    size_t firstLength = strlen(first);
+    size_t secondLength = strlen(second);
+    char* joined = static_cast<char*>(malloc(firstLength + secondLength + 1));
+    if (joined) {
+        memcpy(joined, first, firstLength);
+        memcpy(joined + firstLength, second, secondLength + 1);
+    }
+    return joined;
+}
+
+bool BackUpSettingsFile(const char* path)
 {
     char* backupPath = JoinText(path, ".bak");
     if (!backupPath)
         return false;
-    FILE* source = fopen(path, "rb");
+    FILE* source = OpenForReading(path);
     FILE* backup = source ? fopen(backupPath, "wb") : nullptr;
     bool copied = backup != nullptr;
     if (backup) {
@@ -290,7 +295,9 @@ static bool BackUpSettingsFile(const char* path)
         size_t count;
         while (copied && (count = fread(buffer, 1, sizeof buffer, source)) > 0)
             copied = fwrite(buffer, 1, count, backup) == count;
-        copied = !ferror(source) && fclose(backup) == 0 && copied;
+        // On the disk before anything may replace the original.
+        copied = !ferror(source) && FlushToDisk(backup) && copied;
+        copied = fclose(backup) == 0 && copied;
     }
     if (source)
         fclose(source);
@@ -303,7 +310,7 @@ SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capac
     typedef void (*SettingsReader)(SettingsFile*, LauncherSlot*, int);
     static const SettingsReader readers[] = {ReadSlotsV1, ReadSlotsV2, ReadSettingsV3};
 
-    FILE* stream = fopen(path, "rb");
+    FILE* stream = OpenForReading(path);
     if (!stream)
         return SETTINGS_UNREADABLE;
     SettingsFile file = {stream, StreamSize(stream), false};
@@ -317,13 +324,16 @@ SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capac
         ShowSettingsMessage(kUnsupportedVersionText, kUnsupportedVersionCaption);
         return SETTINGS_NOT_VERSIONED;
     }
-    // Bytes left over are entries beyond the table or trailing garbage: the
-    // next save would drop them, so the file counts as not read whole.
-    if (file.damaged || file.remaining != 0) {
+    if (file.damaged) {
         bool keptCopy = BackUpSettingsFile(path);
         ShowSettingsMessage(keptCopy ? kDamagedSettingsText : kDamagedSettingsUncopiedText,
                             kDamagedSettingsCaption);
         return SETTINGS_DAMAGED;
     }
+    // Bytes left over (entries beyond the table's 24, or whatever follows
+    // the trailer) are no damage, but the next save drops them: a quiet copy
+    // keeps them.
+    if (file.remaining != 0)
+        BackUpSettingsFile(path);
     return SETTINGS_LOADED;
 }

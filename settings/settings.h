@@ -21,7 +21,7 @@ struct SettingsFile {
 enum { SETTINGS_V1 = 0, SETTINGS_V2 = 1, SETTINGS_V3 = 2, SETTINGS_UNSUPPORTED = -1 };
 
 enum SettingsLoadResult {
-    SETTINGS_LOADED,       // the whole file was read
+    SETTINGS_LOADED,       // read as the format reads it; bytes left over are kept as settings.dat.bak
     SETTINGS_DAMAGED,      // read as far as it was sound; kept as settings.dat.bak
     SETTINGS_NOT_VERSIONED,// no known magic: nothing read; kept as settings.dat.bak
     SETTINGS_UNREADABLE    // could not be opened
@@ -33,14 +33,17 @@ extern const char kDamagedSettingsText[];         // the copy was made
 extern const char kDamagedSettingsUncopiedText[]; // the copy could not be made
 extern const char kDamagedSettingsCaption[];
 
-// Writes the whole file in version 3 into a temporary file beside it and
-// replaces the old file only once the new one is complete; false when the
-// old file was left as it was.
+// Writes the whole file in version 3 into a new file beside it and replaces
+// the old file only once the new one is complete and on the disk; false when
+// the old file was left as it was.
 bool SaveSettings(const char* path, const LauncherSlot* slots, int count);
 // Reads the file into a fresh slot table (every text absent) and may set
 // launcherSettings. A file that cannot be read whole is copied to
 // path + ".bak" before anything can overwrite it, and reported.
 SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capacity);
+// Copies the file byte for byte to path + ".bak", replacing an older copy,
+// and hands the copy to the disk; false when it could not be made whole.
+bool BackUpSettingsFile(const char* path);
 
 int ReadSettingsVersion(SettingsFile* file);
 bool WriteSettingsMagic(FILE* stream);

@@ -3,6 +3,8 @@
 #ifndef ZRONDEL_SETTINGS_SETTINGS_SHIM_H
 #define ZRONDEL_SETTINGS_SETTINGS_SHIM_H
 
+#include <stdio.h>
+
 // True when a file or folder exists at path.
 bool PathExists(const char* path);
 // A message box without owner, information icon, OK only.
@@ -10,11 +12,29 @@ void ShowSettingsMessage(const char* text, const char* caption);
 // Moves source over destination in one step, replacing it.
 bool ReplaceFileWith(const char* source, const char* destination);
 
+// The file opened for binary reading; null when it cannot be opened now,
+// for instance while another program holds it.
+FILE* OpenForReading(const char* path);
+// A file made anew and opened for binary writing; null when the name is
+// taken (by a file or a folder) or cannot be made. A file that is there
+// already is never opened, so it is never cut short.
+FILE* CreateNewFile(const char* path);
+// Hands the written bytes to the disk itself, not only to the system's
+// cache, so that a power cut after a save finds them whole.
+bool FlushToDisk(FILE* stream);
+// The system's words for why the last file operation failed.
+void DescribeLastFileError(char* text, int capacity);
+void PauseMilliseconds(int milliseconds);
+
 #ifndef _WIN32
 // Natively there is no message box: the tests read what would have been shown.
 extern int settingsMessageCount;
 extern const char* lastSettingsMessageText;
 extern const char* lastSettingsMessageCaption;
+// How many of the next opens for reading fail, as while another program
+// holds the file; and how long the pauses would have lasted in all.
+extern int settingsOpenFailures;
+extern int settingsPausedMilliseconds;
 #endif
 
 #endif

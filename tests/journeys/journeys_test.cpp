@@ -17,6 +17,7 @@
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/input.h"
 #include "tests/win/support/launcher_run.h"
+#include "tests/win/support/message_boxes.h"
 #include "tests/win/support/modal_driver.h"
 #include "tests/win/support/pixels.h"
 #include "tests/win/support/run_key.h"
@@ -30,6 +31,13 @@ const POINT kRestingPointer = {900, 600};          // clear of the ring and of t
 const char kMessageBox[] = "#32770";
 const char kToolTipClass[] = "ZR_ToolTip_Class";
 const char kHintDialogClass[] = "EditDlg_Class";
+
+// Holds the file open without sharing, as a scanner or a backup tool does;
+// INVALID_HANDLE_VALUE when it cannot.
+HANDLE HoldExclusively(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
 
 std::string CurrentTestName()
 {
@@ -455,28 +463,76 @@ TEST_F(Journey, DamagedSettingsAreReportedOnceKeptAsBakAndTheLauncherWorksOn)
     }
 }
 
-TEST_F(Journey, AFailingSaveLeavesTheGoodSettingsInPlace)
+TEST_F(Journey, SavesPassOverTakenNamesAndAHeldFileKeepsItsBytes)
 {
     const std::string good = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
     ASSERT_TRUE(WriteSettings(good));
-    // A folder where the save writes its new file first makes every save fail.
-    std::string blocker = copy_.Path("settings.da~");
-    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    // A folder where a save writes its new file first, and somebody's file
+    // where it would write next: both are passed over and left alone.
+    ASSERT_TRUE(CreateDirectoryA(copy_.Path("settings.da~").c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(WriteWholeFile(copy_.Path("settings.da_"), "somebody's"));
     Start();
     ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
-    Sleep(500);
-    EXPECT_EQ(Settings(), good);
-    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
-    EXPECT_EQ(copy_.AwaitExit(), 0u);
-    EXPECT_EQ(Settings(), good);
+    const std::string kept = SettingsFileWith({{0, recorder_, "", "", "recorder"}}, false);
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), good), kept);
+    EXPECT_EQ(ReadWholeFile(copy_.Path("settings.da_")), "somebody's");
 
-    RemoveDirectoryA(blocker.c_str());
-    Start();
-    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
-    ClickTray();
+    // While another program holds the file, a save fails and leaves it whole.
+    HANDLE hold = HoldExclusively(copy_.settingsPath());
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    Sleep(500);
+    CloseHandle(hold);
+    EXPECT_EQ(Settings(), kept);
+    EXPECT_FALSE(FileExists(copy_.Path("settings.da0"))); // no half-done save left behind
     ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), good);
+    EXPECT_EQ(ReadWholeFile(copy_.Path("settings.da_")), "somebody's");
+}
+
+TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
+{
+    const std::string users = SettingsFileWith({{0, recorder_, "", "", "recorder"}}, true, true, 300, 200);
+    ASSERT_TRUE(WriteSettings(users));
+    // A short hold, like a scanner's, is waited out.
+    HANDLE hold = HoldExclusively(copy_.settingsPath());
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(copy_.Launch());
+    Sleep(1000);
+    CloseHandle(hold);
+    ASSERT_TRUE(copy_.AwaitRing());
+    EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 500), nullptr);
+    RECT place;
+    GetWindowRect(copy_.ring(), &place);
+    EXPECT_EQ(place.left, 300);
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), users);
+
+    // A long one is reported once, and no save replaces the unread file
+    // before its bytes are kept in settings.dat.bak.
+    hold = HoldExclusively(copy_.settingsPath());
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(copy_.Launch());
+    HWND box = nullptr;
+    std::string reason = SystemErrorText(ERROR_SHARING_VIOLATION);
+    reason.erase(reason.find_last_not_of("\r\n ") + 1);
+    EXPECT_EQ(MessageBoxText("[Z]Rondel", &box),
+              "Settings file cannot be read:\n" + copy_.settingsPath() + "\n\n" + reason + "\nIt is kept as it is.");
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(copy_.AwaitRing());
+    MoveTrayToTheCorner();
+    ClickTray();
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE)); // a save that has to wait
+    Sleep(300);
+    CloseHandle(hold);
+    EXPECT_EQ(Settings(), users);
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(ReadWholeFile(copy_.Path("settings.dat.bak")), users);
+    EXPECT_EQ(Settings(), SettingsFileWith({}, false, true, 0, 0));
 }
 
 } // namespace

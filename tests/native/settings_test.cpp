@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <dirent.h>
+#include <errno.h>
+#include <string.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "settings/settings_shim.h"
+#include "settings/store.h"
 #include "tests/native/settings_bytes.h"
 
 namespace {
@@ -33,6 +36,8 @@ protected:
         settingsMessageCount = 0;
         lastSettingsMessageText = nullptr;
         lastSettingsMessageCaption = nullptr;
+        settingsOpenFailures = 0;
+        settingsPausedMilliseconds = 0;
     }
     void TearDown() override
     {
@@ -288,16 +293,27 @@ TEST_F(SettingsFileTest, TenthMagicByteIsIgnored)
     EXPECT_EQ(settingsMessageCount, 0);
 }
 
-TEST_F(SettingsFileTest, CountOfThirtyReadsTwentyFourEntries)
+TEST_F(SettingsFileTest, BytesLeftOverAreNoDamageButAreKeptQuietly)
 {
-    SettingsBytes bytes;
-    bytes.Magic("ZRondelV1").Int32(30);
-    bytes = EmptyEntries(bytes, 30);
-    // Six entries are left over: the next save would drop them.
-    EXPECT_EQ(Load(bytes.str()), SETTINGS_DAMAGED);
+    // A count of 30: 24 entries are read, the trailer from the bytes after
+    // the 24th, and the rest would be dropped by the next save.
+    SettingsBytes counted;
+    counted.Magic("ZRondelV3").Int32(30);
+    counted = EmptyEntries(counted, 24).Trailer(false, true, 7, 8);
+    counted = EmptyEntries(counted, 6);
+    SettingsBytes trailing;
+    trailing.Magic("ZRondelV3").Int32(0).Trailer(true, true, 0, 0).Raw("junk");
+    for (const SettingsBytes* bytes : {&counted, &trailing}) {
+        EXPECT_EQ(Load(bytes->str()), SETTINGS_LOADED);
+        EXPECT_EQ(ReadFile(path_ + ".bak"), bytes->str());
+        EXPECT_TRUE(launcherSettings.showAtStart);
+    }
+    EXPECT_EQ(settingsMessageCount, 0);
     for (int i = 0; i < SLOT_COUNT; ++i)
-        EXPECT_STREQ(slots_[i].hint, kDefaultHint);
-    EXPECT_EQ(ReadFile(path_ + ".bak"), bytes.str());
+        EXPECT_EQ(slots_[i].hint, nullptr);
+    ASSERT_EQ(Load(counted.str()), SETTINGS_LOADED);
+    EXPECT_STREQ(slots_[23].hint, kDefaultHint);
+    EXPECT_EQ(launcherSettings.windowLeft, 7);
 }
 
 TEST_F(SettingsFileTest, NegativeCountReadsNoEntries)
@@ -388,23 +404,15 @@ TEST_F(SettingsFileTest, TextWithoutItsZeroIsNotTaken)
     EXPECT_EQ(slots_[0].target, nullptr);
 }
 
-TEST_F(SettingsFileTest, TextWithAZeroInsideIsNotTaken)
+TEST_F(SettingsFileTest, TextWithAZeroInsideEndsThere)
 {
     std::string app = MakeTarget();
     SettingsBytes bytes;
-    bytes.Magic("ZRondelV2").Int32(1).Text(app).Int32(0).Int32(3).Raw(std::string("\0ab\0", 4));
-    EXPECT_EQ(Load(bytes.str()), SETTINGS_DAMAGED);
-    EXPECT_EQ(slots_[0].extra, nullptr);
-    EXPECT_STREQ(slots_[0].hint, "app");
-}
-
-TEST_F(SettingsFileTest, TrailingBytesCountAsDamage)
-{
-    SettingsBytes bytes;
-    bytes.Magic("ZRondelV3").Int32(0).Trailer(true, true, 0, 0).Raw("junk");
-    EXPECT_EQ(Load(bytes.str()), SETTINGS_DAMAGED);
-    EXPECT_TRUE(launcherSettings.showAtStart); // what was sound is still taken
-    EXPECT_TRUE(Exists(path_ + ".bak"));
+    bytes.Magic("ZRondelV2").Int32(1).Text(app).Int32(0).Int32(0).Int32(3).Raw(std::string("hi\0\0", 4));
+    EXPECT_EQ(Load(bytes.str()), SETTINGS_LOADED);
+    EXPECT_STREQ(slots_[0].hint, "hi");
+    EXPECT_EQ(settingsMessageCount, 0);
+    EXPECT_FALSE(Exists(path_ + ".bak"));
 }
 
 TEST_F(SettingsFileTest, SoundFileOfEveryVersionNeverMakesACopy)
@@ -457,6 +465,85 @@ TEST_F(SettingsFileTest, SaveLeavesNoTemporaryFile)
     ASSERT_TRUE(Save());
     ASSERT_TRUE(Save());
     EXPECT_EQ(FolderNames(), "settings.dat");
+}
+
+TEST_F(SettingsFileTest, TakenTemporaryNamesArePassedOverAndNeverTouched)
+{
+    // A folder where the new file would go first, and somebody's file where
+    // it would go next.
+    ASSERT_EQ(mkdir((folder_ + "/settings.da~").c_str(), 0700), 0);
+    WriteFile(folder_ + "/settings.da_", "somebody's");
+    slots_[0].target = CopyText("C:\\app.exe");
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(ReadFile(folder_ + "/settings.da_"), "somebody's");
+    EXPECT_EQ(FolderNames(), "settings.da_ settings.dat settings.da~");
+    ReloadIntoFreshTable();
+    EXPECT_EQ(slots_[0].target, nullptr); // read back: C:\app.exe is no file here
+    EXPECT_STREQ(slots_[0].hint, kDefaultHint);
+}
+
+// --- the store: a file held by another program ---------------------------
+
+class SettingsStoreTest : public SettingsFileTest {
+protected:
+    void SetUp() override
+    {
+        SettingsFileTest::SetUp();
+        ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
+    }
+    void TearDown() override
+    {
+        CloseSettingsStore();
+        SettingsFileTest::TearDown();
+    }
+};
+
+TEST_F(SettingsStoreTest, AShortHoldIsWaitedOutAndTheFileLoads)
+{
+    SettingsBytes bytes;
+    bytes.Magic("ZRondelV3").Int32(0).Trailer(false, false, 40, 50);
+    WriteFile(path_, bytes.str());
+    settingsOpenFailures = 5;
+    LoadStoredSettings();
+    EXPECT_EQ(settingsPausedMilliseconds, 500);
+    EXPECT_EQ(launcherSettings.windowLeft, 40);
+    EXPECT_EQ(settingsMessageCount, 0);
+    EXPECT_TRUE(SaveLauncherSettings());
+}
+
+TEST_F(SettingsStoreTest, AFileThatStaysUnreadableIsReportedAndKeptBeforeAnySave)
+{
+    const std::string users = SettingsFileWith({{0, "C:\\users.exe", "", "", "theirs"}});
+    WriteFile(path_, users);
+    settingsOpenFailures = 1000;
+    LoadStoredSettings();
+    EXPECT_GE(settingsPausedMilliseconds, 1900);
+    EXPECT_LE(settingsPausedMilliseconds, 2100);
+    ASSERT_EQ(settingsMessageCount, 1);
+    EXPECT_EQ(std::string(lastSettingsMessageText), std::string(kUnreadableSettingsText) + "\n" + path_ + "\n\n" +
+                                                        strerror(EBUSY) + "\n" + kUnreadableSettingsKeptText);
+    EXPECT_FALSE(launcherSettings.showAtStart);
+
+    // While the file cannot even be copied, saves wait.
+    slots_[3].target = CopyText("C:\\new.exe");
+    EXPECT_FALSE(SaveLauncherSettings());
+    EXPECT_EQ(ReadFile(path_), users);
+    EXPECT_FALSE(Exists(path_ + ".bak"));
+    // Once it can, the user's bytes are kept first.
+    settingsOpenFailures = 0;
+    EXPECT_TRUE(SaveLauncherSettings());
+    EXPECT_EQ(ReadFile(path_ + ".bak"), users);
+    EXPECT_EQ(ReadFile(path_), SettingsFileWith({{3, "C:\\new.exe", "", "", ""}}, true, false));
+    EXPECT_EQ(settingsMessageCount, 1);
+}
+
+TEST_F(SettingsStoreTest, WithoutAFileTheStartShowsTheRingAndSavesFreely)
+{
+    LoadStoredSettings();
+    EXPECT_TRUE(launcherSettings.showAtStart);
+    EXPECT_EQ(settingsPausedMilliseconds, 0);
+    EXPECT_TRUE(SaveLauncherSettings());
+    EXPECT_EQ(ReadFile(path_).size(), 120u);
 }
 
 } // namespace
