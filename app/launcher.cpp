@@ -14,6 +14,10 @@
 namespace {
 
 const COLORREF kRingBackground = 0x00FFCC66;
+// How long a start that lost the race waits for the winner's ring.
+const DWORD kRunningInstanceWait = 5000;
+const DWORD kRunningInstancePoll = 50;
+
 // Without a running instance returns false; with one, shows it.
 bool ShowRunningInstance()
 {
@@ -22,6 +26,40 @@ bool ShowRunningInstance()
         return false;
     ShowWindow(running, SW_SHOW);
     return true;
+}
+
+// The window check alone lets two starts a few milliseconds apart (autostart
+// and a click) both pass before either has its window. The mutex named
+// after the launcher is taken first, so one of them always knows it lost; it
+// shows the winner's ring once that exists, and keeps nothing. A winner that
+// ends meanwhile leaves its mutex to the waiting start, which then runs.
+bool AnotherInstanceRuns()
+{
+    SetLastError(0);
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, kRingWindowTitle);
+    bool lost = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    bool shown = ShowRunningInstance();
+    for (DWORD waited = 0; lost && !shown && waited < kRunningInstanceWait; waited += kRunningInstancePoll) {
+        DWORD taken = WaitForSingleObject(mutex, kRunningInstancePoll);
+        lost = taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED;
+        shown = lost && ShowRunningInstance();
+    }
+    if (shown || lost) {
+        if (mutex)
+            CloseHandle(mutex);
+        return true;
+    }
+    launcher.instanceMutex = mutex;
+    return false;
+}
+
+void ReleaseInstanceMutex()
+{
+    if (!launcher.instanceMutex)
+        return;
+    ReleaseMutex(launcher.instanceMutex);
+    CloseHandle(launcher.instanceMutex);
+    launcher.instanceMutex = nullptr;
 }
 
 void CreateRing(HWND ring)
@@ -57,7 +95,7 @@ void LoadMenus()
 int StartLauncher(HINSTANCE instance)
 {
     launcher.instance = instance;
-    if (ShowRunningInstance())
+    if (AnotherInstanceRuns())
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))
         return EXIT_NO_BUTTON_CLASS;
@@ -113,8 +151,12 @@ void ShutDownLauncher()
     launcher.slots = nullptr;
     UnregisterVButtonClass();
     UnregisterEditDlgClass(launcher.instance);
-    UnregisterClassA(kRingWindowClass, launcher.instance);
+    bool ringClassGone = UnregisterClassA(kRingWindowClass, launcher.instance) != 0;
     UnregisterToolTipClass(launcher.instance);
-    DeleteObject(launcher.backgroundBrush);
+    // Unregistering a class deletes its background brush with it: only a
+    // brush that no class holds is still ours to delete.
+    if (!ringClassGone)
+        DeleteObject(launcher.backgroundBrush);
     UnloadHelperLibrary();
+    ReleaseInstanceMutex(); // the settings are saved: a new start may run
 }

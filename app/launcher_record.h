@@ -9,6 +9,7 @@
 
 struct Launcher {
     HINSTANCE instance;     // the executable, for resources and windows
+    HANDLE instanceMutex;   // named after the launcher: held while this instance runs
     LauncherSlot* slots;    // the 24 slots, for the whole run
     HICON classIcon;        // icon 101: ring window class and tray icon
     HBRUSH backgroundBrush; // light sky blue, the ring window class background

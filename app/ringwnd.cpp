@@ -1,6 +1,7 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
+#include "app/onscreen.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
@@ -202,6 +203,46 @@ LRESULT OnSlotChanged(const LauncherSlot* slot)
     return 1;
 }
 
+// What the next start restores: the ring's top-left corner and whether it
+// is shown.
+void RecordRingPlace(HWND window)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    launcherSettings.windowLeft = place.left;
+    launcherSettings.windowTop = place.top;
+    launcherSettings.showAtStart = IsWindowVisible(window) != 0;
+}
+
+// At a logoff or shutdown the system ends the process once this returns,
+// without the close that would otherwise record the place and save.
+void OnEndSession(HWND window, BOOL ending)
+{
+    if (!ending)
+        return;
+    RecordRingPlace(window);
+    SaveLauncherSettings();
+}
+
+// A place whose centre lies on no monitor (a screen unplugged, a lower
+// resolution) would leave the ring out of reach: it moves whole onto the
+// nearest monitor's work area. A place whose centre shows stays exactly.
+RECT ReachableRingPlace(RECT place)
+{
+    POINT centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    return IsOnAMonitor(centre) ? place : WholeOnWorkArea(place, centre);
+}
+
+void OnDisplayChange(HWND window)
+{
+    RECT place;
+    GetWindowRect(window, &place);
+    RECT reachable = ReachableRingPlace(place);
+    if (reachable.left != place.left || reachable.top != place.top)
+        SetWindowPos(window, nullptr, reachable.left, reachable.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
@@ -218,19 +259,16 @@ ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
 
 HWND CreateRingWindow(HINSTANCE instance)
 {
+    const int left = launcherSettings.windowLeft, top = launcherSettings.windowTop;
+    RECT place = ReachableRingPlace({left, top, left + kRingSize, top + kRingSize});
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
-                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, launcherSettings.windowLeft,
-                           launcherSettings.windowTop, kRingSize, kRingSize, nullptr, nullptr,
-                           instance, nullptr);
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, kRingSize,
+                           kRingSize, nullptr, nullptr, instance, nullptr);
 }
 
 void CloseRingWindow(HWND window)
 {
-    RECT place;
-    GetWindowRect(window, &place);
-    launcherSettings.windowLeft = place.left;
-    launcherSettings.windowTop = place.top;
-    launcherSettings.showAtStart = IsWindowVisible(window) != 0;
+    RecordRingPlace(window);
     DestroyWindow(window);
 }
 
@@ -249,6 +287,14 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
         CloseRingWindow(window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        OnEndSession(window, static_cast<BOOL>(wParam));
+        return 0;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange(window);
         return 0;
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));

@@ -117,9 +117,9 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
         return -1;
     }
     // Sized to the dropped path: a fixed buffer would cut a long one short
-    // and store a wrong target.
+    // and store a wrong target. A drop without a name to take is refused.
     UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    char* path = static_cast<char*>(malloc(length + 1));
+    char* path = length ? static_cast<char*>(malloc(length + 1)) : nullptr;
     if (!path || DragQueryFileA(drop, 0, path, length + 1) != length) {
         free(path);
         DragFinish(drop);

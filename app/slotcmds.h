@@ -25,7 +25,8 @@ void ChooseSlotWorkFolder(HWND ring, int* currentSlot);
 void ClearSlot(HWND ring, int* currentSlot);
 
 // A drop on a slot's button: 0 when the one file or folder became the
-// target, -1 for more than one, -2 for the slot's own target.
+// target, -1 for more than one or for none that has a name, -2 for the
+// slot's own target.
 LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot);
 
 #endif

@@ -7,8 +7,9 @@
 
 namespace {
 
-// The record as first defined (88 bytes): every shell since Windows 95 takes it.
-const DWORD kFirstNotifyIconSize = 88;
+// The record as first defined (88 bytes in a 32-bit program): every shell
+// since Windows 95 takes it.
+const DWORD kFirstNotifyIconSize = NOTIFYICONDATAA_V1_SIZE;
 
 NOTIFYICONDATAA trayIcon; // kept for the program's lifetime: adds and deletes the icon
 UINT taskbarCreated;      // the shell's registered "TaskbarCreated" message; 0 before the icon

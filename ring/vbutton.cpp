@@ -124,10 +124,13 @@ void OnLeftButtonUp(VButtonState* state)
 void OnRightButtonUp(VButtonState* state)
 {
     if (state->hovered && state->pressState == 2) {
-        HWND parent = GetParent(state->window);
+        HWND window = state->window;
+        HWND parent = GetParent(window);
         ReleaseCapture();
-        // The slot menu runs inside this send.
-        if (SendMessageA(parent, UM_SLOTMENU, state->slot, reinterpret_cast<LPARAM>(state)))
+        // The slot menu runs inside this send, and a close message that
+        // arrives meanwhile (a logoff) destroys the button and frees its record.
+        if (SendMessageA(parent, UM_SLOTMENU, state->slot, reinterpret_cast<LPARAM>(state)) &&
+            StateOf(window) == state)
             RepaintNow(state);
     } else {
         ReleaseCapture();
@@ -171,8 +174,9 @@ ATOM RegisterVButtonClass(HINSTANCE instance)
 
 void UnregisterVButtonClass()
 {
-    UnregisterClassA(kClassName, classInstance);
-    DeleteObject(classBrush);
+    // The system deletes the background brush of a class it unregisters.
+    if (!UnregisterClassA(kClassName, classInstance))
+        DeleteObject(classBrush);
     classBrush = nullptr;
     classAtom = 0;
 }

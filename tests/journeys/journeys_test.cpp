@@ -8,6 +8,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -37,6 +38,35 @@ const char kHintDialogClass[] = "EditDlg_Class";
 HANDLE HoldExclusively(const std::string& path)
 {
     return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// Runs the command line and waits up to 30 s for it; false when it did not end.
+bool RunToTheEnd(std::string commandLine)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
+
+// Every ring window on the desktop, whichever process shows it.
+int RingWindowCount()
+{
+    int count = 0;
+    for (HWND ring = nullptr; (ring = FindWindowExA(nullptr, ring, "ZR_Main_Window_Class", nullptr));)
+        ++count;
+    return count;
+}
+
+RECT WorkArea()
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
 }
 
 std::string CurrentTestName()
@@ -533,6 +563,90 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(ReadWholeFile(copy_.Path("settings.dat.bak")), users);
     EXPECT_EQ(Settings(), SettingsFileWith({}, false, true, 0, 0));
+}
+
+TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)
+{
+    Start();
+    POINT hub = RingHub(copy_.ring());
+    DragWithLeftButton(hub, {hub.x + 400, hub.y + 300});
+    // A logoff: the system ends the launcher once it has answered.
+    ASSERT_TRUE(RunToTheEnd("wineboot.exe --end-session")) << "wineboot did not end";
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({}, true, true, 400, 300));
+
+    // A close message while the slot menu is open (taskkill without /f).
+    Start();
+    RightClick(Sector(4));
+    ASSERT_NE(copy_.AwaitWindow("#32768", nullptr), nullptr) << "no slot menu";
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({}, true, true, 400, 300));
+}
+
+TEST_F(Journey, StartsAtTheSameMomentLeaveOneLauncher)
+{
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        HANDLE starts[3];
+        for (HANDLE& start : starts)
+            start = StartProgram(copy_.Path("zrondel.exe"));
+        // The losers show the winner's ring and end; the winner runs on.
+        std::vector<DWORD> codes;
+        for (int waited = 0; waited < 15000; waited += 50) {
+            codes.clear();
+            for (HANDLE start : starts) {
+                DWORD code = STILL_ACTIVE;
+                GetExitCodeProcess(start, &code);
+                codes.push_back(code);
+            }
+            if (std::count(codes.begin(), codes.end(), static_cast<DWORD>(-19)) == 2)
+                break;
+            Sleep(50);
+        }
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<DWORD>(-19)), 2);
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), static_cast<DWORD>(STILL_ACTIVE)), 1);
+        EXPECT_EQ(RingWindowCount(), 1);
+        HWND ring = FindWindowA("ZR_Main_Window_Class", nullptr);
+        ASSERT_NE(ring, nullptr);
+        EXPECT_TRUE(IsWindowVisible(ring));
+        PostMessageA(ring, WM_CLOSE, 0, 0);
+        for (HANDLE start : starts) {
+            if (WaitForSingleObject(start, 10000) != WAIT_OBJECT_0) {
+                ADD_FAILURE() << "a launcher still runs";
+                TerminateProcess(start, 1);
+            }
+            CloseHandle(start);
+        }
+    }
+}
+
+TEST_F(Journey, ARingSavedOffTheScreenComesBackWhole)
+{
+    const RECT area = WorkArea();
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({}, true, true, 3000, 2000)));
+    Start();
+    RECT place;
+    GetWindowRect(copy_.ring(), &place);
+    EXPECT_EQ(place.left, area.right - 200);
+    EXPECT_EQ(place.top, area.bottom - 200);
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({}, true, true, area.right - 200, area.bottom - 200));
+
+    // A place whose centre shows stays exactly where the file says.
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({}, true, true, -50, -50)));
+    Start();
+    GetWindowRect(copy_.ring(), &place);
+    EXPECT_EQ(place.left, -50);
+    EXPECT_EQ(place.top, -50);
+    // The display changes under it: back within reach.
+    SetWindowPos(copy_.ring(), nullptr, 5000, -3000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(copy_.ring(), WM_DISPLAYCHANGE, 24, MAKELPARAM(area.right, area.bottom));
+    Sleep(300);
+    GetWindowRect(copy_.ring(), &place);
+    EXPECT_EQ(place.left, area.right - 200);
+    EXPECT_EQ(place.top, area.top);
 }
 
 } // namespace

@@ -165,8 +165,14 @@ TEST_F(ResourcesTest, ManifestAsksForCommonControlsSix)
     ASSERT_NE(found, nullptr);
     std::string manifest(static_cast<const char*>(LockResource(LoadResource(module_, found))),
                          SizeofResource(module_, found));
+    // The processor the executable is built for, in both identities.
+    const std::string processor =
+        std::string("processorArchitecture=\"") + (sizeof(void*) == 8 ? "amd64" : "X86") + "\"";
+    size_t first = manifest.find(processor);
+    ASSERT_NE(first, std::string::npos) << processor;
+    EXPECT_NE(manifest.find(processor, first + 1), std::string::npos) << "the controls' identity";
     for (const char* part :
-         {"version=\"1.1.4.20\"", "processorArchitecture=\"X86\"",
+         {"version=\"1.1.4.20\"",
           "name=\"TaVen_Software.ZRondel.zrondel.exe\"", "<description>ZRondel v1.1</description>",
           "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
           "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""})

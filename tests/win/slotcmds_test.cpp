@@ -309,6 +309,8 @@ TEST_F(SlotCommandTest, DropsAssignOneFileOrFolderAndRefuseTheRest)
     EXPECT_EQ(DropOn(1, {recorder_, folder}), -1);
     EXPECT_EQ(ringWindow.currentSlot, 1);
     EXPECT_STREQ(launcher.slots[1].target, folder.c_str());
+    EXPECT_EQ(DropOn(1, {}), -1); // no name to take
+    EXPECT_STREQ(launcher.slots[1].target, folder.c_str());
 
     // The own target again, in other letter case: not even a typed hint changes.
     ReplaceText(&launcher.slots[1].hint, "Typed");
