@@ -3,8 +3,8 @@
 #include <stdlib.h>
 #include <windowsx.h>
 
-#include "app/slots.h"
 #include "hintdlg/evbutton_layout.h"
+#include "leditor/fixed_text.h"
 #include "res/resource.h"
 
 namespace {
@@ -156,11 +156,14 @@ HWND CreateEVButton(HWND parent, int commandId, const char* caption, HICON icon,
     EVButtonState* button = static_cast<EVButtonState*>(calloc(1, sizeof(EVButtonState)));
     if (!button)
         return nullptr;
-    button->caption = CopyText(caption ? caption : "");
+    const char* text = caption ? caption : "";
+    const int size = lstrlenA(text) + 1; // one UTF-16 unit per byte, and the NUL
+    button->caption = static_cast<wchar_t*>(malloc(size * sizeof(wchar_t)));
     if (!button->caption) {
         free(button);
         return nullptr;
     }
+    WidenFixedText(text, button->caption, size);
     button->width = width;
     button->height = height;
     button->commandId = commandId;
@@ -168,7 +171,7 @@ HWND CreateEVButton(HWND parent, int commandId, const char* caption, HICON icon,
     button->icon = icon;
     // The control identifier is set in WM_CREATE, from the record.
     recordInTransit = button;
-    HWND window = CreateWindowExA(0, kClassName, button->caption,
+    HWND window = CreateWindowExA(0, kClassName, text,
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP,
                                   x, y, width, height, parent, nullptr, GetModuleHandleA(nullptr), button);
     // Once WM_CREATE has taken the record, WM_DESTROY frees it, even when
@@ -238,7 +241,7 @@ void DrawEVButton(const EVButtonState* button, HDC dc)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kCaptionColour);
     HGDIOBJ oldFont = SelectObject(dc, button->font);
-    DrawTextA(dc, button->caption, -1, &captionBox, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawTextW(dc, button->caption, -1, &captionBox, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 
     SelectObject(dc, oldFont);
     SelectObject(dc, oldPen);

@@ -14,7 +14,8 @@ struct EVButtonState {
     int width;          // creation width in pixels; drawing uses it, not the client size
     int height;         // creation height in pixels
     int commandId;      // wParam of the click's WM_COMMAND; also the control identifier
-    char* caption;      // own exact-size heap copy, NUL-terminated; never null
+    wchar_t* caption;   // own exact-size heap copy as drawn: UTF-16, NUL-terminated;
+                        //   never null
     HBRUSH normalBrush; // solid normal blue face while the pointer is away; owned
     HBRUSH hoverBrush;  // solid light blue face while the pointer is over it; owned
     HFONT font;         // caption font; the caller's, never deleted here
@@ -33,8 +34,9 @@ bool UnregisterEVButtonClass(HINSTANCE instance);
 
 // A visible child button at the given place in parent client coordinates,
 // whose click sends WM_COMMAND (wParam commandId, lParam 0) to parent. The
-// caption is copied (null counts as empty); icon and font stay the caller's
-// and must outlive the button. Null when it cannot be made.
+// caption, a fixed Windows-1251 text of the caller, is copied (null counts as
+// empty) and also names the window; icon and font stay the caller's and must
+// outlive the button. Null when it cannot be made.
 HWND CreateEVButton(HWND parent, int commandId, const char* caption, HICON icon, HFONT font,
                     int x, int y, int width, int height);
 

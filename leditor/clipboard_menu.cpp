@@ -4,6 +4,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "leditor/fixed_text.h"
 #include "leditor/history.h"
 #include "leditor/render.h"
 
@@ -26,21 +27,22 @@ HMENU BuildContextMenu()
     HMENU menu = CreatePopupMenu();
     for (int position = 0; position < CONTEXT_MENU_ENTRY_COUNT; ++position) {
         const ContextMenuEntry& entry = kContextMenuEntries[position];
-        MENUITEMINFOA item = {};
+        MENUITEMINFOW item = {};
         // The record as it was before item bitmaps: the menu has none.
-        item.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
+        item.cbSize = offsetof(MENUITEMINFOW, hbmpItem);
+        wchar_t text[sizeof entry.text]; // the entry's text as the menu shows it
         if (entry.command) {
             item.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;
             item.fType = MFT_STRING;
             item.wID = entry.command;
             item.dwItemData = entry.command;
-            item.dwTypeData = const_cast<char*>(entry.text);
-            item.cch = lstrlenA(entry.text);
+            item.dwTypeData = text;
+            item.cch = WidenFixedText(entry.text, text, sizeof entry.text);
         } else {
             item.fMask = MIIM_TYPE;
             item.fType = MFT_SEPARATOR;
         }
-        InsertMenuItemA(menu, position, TRUE, &item);
+        InsertMenuItemW(menu, position, TRUE, &item);
     }
     return menu;
 }

@@ -25,6 +25,7 @@ namespace {
 const COLORREF kSkyBlue = 0x00FFCC66;
 const COLORREF kIconRed = RGB(255, 0, 0);
 const char kCancelCaption[] = "\xCE\xF2\xEC\xE5\xED\xE0"; // "Отмена" in Windows-1251
+const COLORREF kWhite = RGB(255, 255, 255);
 
 RECT WindowRect(HWND window)
 {
@@ -236,6 +237,47 @@ TEST_F(EditDlgTest, TheRingMakesItHiddenRoundedWithEditorAndTwoButtons)
 
     // No title of its own to tell.
     EXPECT_EQ(SendMessageA(dialog, WM_GETTEXTLENGTH, 0, 0), 0);
+}
+
+// The cancel caption reads "Отмена" whatever the system's code page: its
+// white glyph pixels on the screen are exactly those that the dialog's font
+// gives that text, drawn as UTF-16 in the same box on the same face.
+TEST_F(EditDlgTest, TheCancelCaptionReadsTheSameOnEveryCodePage)
+{
+    Start();
+    OpenFor(0);
+    const RECT captionBox = {25, 0, 78, 30}; // of the idle button
+    HDC screen = GetDC(nullptr);
+    HDC expected = CreateCompatibleDC(screen);
+    HBITMAP image = CreateCompatibleBitmap(screen, captionBox.right, captionBox.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ oldImage = SelectObject(expected, image);
+    HBRUSH face = CreateSolidBrush(RGB(0, 136, 204));
+    FillRect(expected, &captionBox, face);
+    DeleteObject(face);
+    HGDIOBJ oldFont = SelectObject(expected, editDlg.font);
+    SetBkMode(expected, TRANSPARENT);
+    SetTextColor(expected, kWhite);
+    RECT box = captionBox;
+    DrawTextW(expected, L"Отмена", -1, &box, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+
+    PumpMessages();
+    HDC shown = GetDC(editDlg.cancelButton);
+    int glyphPixels = 0, misplaced = 0;
+    for (int y = captionBox.top; y < captionBox.bottom; ++y) {
+        for (int x = captionBox.left; x < captionBox.right; ++x) {
+            const bool white = GetPixel(shown, x, y) == kWhite;
+            glyphPixels += white;
+            misplaced += white != (GetPixel(expected, x, y) == kWhite);
+        }
+    }
+    ReleaseDC(editDlg.cancelButton, shown);
+    SelectObject(expected, oldFont);
+    SelectObject(expected, oldImage);
+    DeleteObject(image);
+    DeleteDC(expected);
+    EXPECT_GT(glyphPixels, 20) << "no caption on the cancel button";
+    EXPECT_EQ(misplaced, 0) << "the cancel button does not show \"Отмена\" (code page " << GetACP() << ")";
 }
 
 TEST_F(EditDlgTest, OpensCentredOnTheCursorWithHintIconAndFocus)

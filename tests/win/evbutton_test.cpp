@@ -514,12 +514,12 @@ protected:
         }
     }
 
-    static int TextWidth(const char* text, HFONT font)
+    static int TextWidth(const wchar_t* text, HFONT font)
     {
         HDC dc = GetDC(nullptr);
         HGDIOBJ old = SelectObject(dc, font);
         SIZE size = {};
-        GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
         return size.cx;
@@ -540,7 +540,8 @@ TEST_F(DialogButtonsTest, CaptionsAreWholeAndCentredBesideTheIcon)
     ASSERT_NE(confirm_, nullptr);
     ASSERT_NE(cancel_, nullptr);
     for (HWND button : {confirm_, cancel_}) {
-        const char* caption = button == confirm_ ? kConfirm : kCancel;
+        // What a reader sees, whatever the system's code page.
+        const wchar_t* caption = button == confirm_ ? L"Ok" : L"Отмена";
         int first, last;
         CaptionSpan(button, &first, &last);
         const int width = TextWidth(caption, font_);

@@ -13,7 +13,7 @@ namespace {
 struct OpenMenu {
     bool seen = false;
     RECT rect = {};                  // the menu window on the screen
-    std::vector<std::string> texts;  // "" for separators
+    std::vector<std::wstring> texts; // as the menu shows them; L"" for separators
     std::vector<UINT> ids;
     std::vector<bool> grayed;
     std::vector<WORD> keysToChoose;  // posted while it is open; none = dismiss
@@ -28,14 +28,14 @@ void ReadMenu(HWND menuWindow)
     GetWindowRect(menuWindow, &openMenu.rect);
     HMENU menu = editorContextMenu;
     for (int position = 0; position < GetMenuItemCount(menu); ++position) {
-        char text[64] = "";
-        MENUITEMINFOA item = {};
+        wchar_t text[64] = L"";
+        MENUITEMINFOW item = {};
         item.cbSize = sizeof item;
         item.fMask = MIIM_STRING | MIIM_STATE | MIIM_ID | MIIM_FTYPE;
         item.dwTypeData = text;
-        item.cch = sizeof text;
-        GetMenuItemInfoA(menu, position, TRUE, &item);
-        openMenu.texts.push_back(item.fType & MFT_SEPARATOR ? "" : text);
+        item.cch = ARRAYSIZE(text);
+        GetMenuItemInfoW(menu, position, TRUE, &item);
+        openMenu.texts.push_back(item.fType & MFT_SEPARATOR ? L"" : text);
         openMenu.ids.push_back(item.wID);
         openMenu.grayed.push_back((item.fState & MFS_GRAYED) != 0);
     }
@@ -79,16 +79,17 @@ TEST_F(EditorMenuTest, ANewControlOffersOnlySelectAllInRussian)
 {
     EmptyTheClipboard();
     RightClickColumn(5);
-    const std::vector<std::string> texts = {
-        "\xCE\xF2\xEC\xE5\xED\xE0\tCtrl+Z",                  // Отмена
-        "\xCF\xEE\xE2\xF2\xEE\xF0\xE8\xF2\xFC\tCtrl+Shift+Z", // Повторить
-        "",
-        "\xC2\xFB\xF0\xE5\xE7\xE0\xF2\xFC\tCtrl+X",           // Вырезать
-        "\xCA\xEE\xEF\xE8\xF0\xEE\xE2\xE0\xF2\xFC\tCtrl+C",   // Копировать
-        "\xC2\xF1\xF2\xE0\xE2\xE8\xF2\xFC\tCtrl+V",           // Вставить
-        "\xD3\xE4\xE0\xEB\xE8\xF2\xFC\tDel",                  // Удалить
-        "",
-        "\xC2\xFB\xE4\xE5\xEB\xE8\xF2\xFC \xE2\xF1\xE5\tCtrl+A", // Выделить все
+    // Read as UTF-16, so that the check holds on every code page.
+    const std::vector<std::wstring> texts = {
+        L"Отмена\tCtrl+Z",
+        L"Повторить\tCtrl+Shift+Z",
+        L"",
+        L"Вырезать\tCtrl+X",
+        L"Копировать\tCtrl+C",
+        L"Вставить\tCtrl+V",
+        L"Удалить\tDel",
+        L"",
+        L"Выделить все\tCtrl+A",
     };
     EXPECT_EQ(openMenu.texts, texts);
     EXPECT_EQ(openMenu.ids, (std::vector<UINT>{100, 101, 0, 103, 102, 104, 105, 0, 106}));
