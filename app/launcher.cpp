@@ -8,6 +8,7 @@
 #include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
+#include "settings/settings_shim.h"
 #include "settings/store.h"
 #include "tooltip/tooltip.h"
 
@@ -68,7 +69,9 @@ void CreateRing(HWND ring)
     BuildRingLayout(layout);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        if (slot->target)
+        // The shell could wait on an absent share for an icon; the target
+        // gets one at a later start that finds it.
+        if (slot->target && !TargetPlaceWasAbsent(slot->target))
             slot->icon = ExtractTargetIcon(slot->target);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,

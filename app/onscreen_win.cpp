@@ -7,7 +7,8 @@ bool IsOnAMonitor(POINT at)
 
 RECT WholeOnWorkArea(RECT place, POINT monitorPoint)
 {
-    MONITORINFO monitor = {sizeof monitor};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoA(MonitorFromPoint(monitorPoint, MONITOR_DEFAULTTONEAREST), &monitor))
         return place;
     const RECT& work = monitor.rcWork;

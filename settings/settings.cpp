@@ -205,7 +205,7 @@ void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
         char* target = ReadText(file, length);
         if (!target)
             break;
-        if (!PathExists(target)) {
+        if (TargetIsGone(target)) {
             free(target);
             continue;
         }
@@ -229,7 +229,7 @@ void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
         char* target = ReadText(file, length);
         if (!target)
             break;
-        if (!PathExists(target)) {
+        if (TargetIsGone(target)) {
             free(target);
             slot->hint = CopyText(kDefaultHint);
             // Skip the entry's other texts so the next entry starts in place.

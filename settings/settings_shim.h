@@ -7,6 +7,10 @@
 
 // True when a file or folder exists at path.
 bool PathExists(const char* path);
+// False when the file or folder is there, and when its drive, medium or
+// share is not there now (it may come back); true when that place answers
+// and the file or folder cannot be found there.
+bool TargetIsGone(const char* path);
 // A message box without owner, information icon, OK only.
 void ShowSettingsMessage(const char* text, const char* caption);
 // Moves source over destination in one step, replacing it.
@@ -25,6 +29,12 @@ bool FlushToDisk(FILE* stream);
 // The system's words for why the last file operation failed.
 void DescribeLastFileError(char* text, int capacity);
 void PauseMilliseconds(int milliseconds);
+
+#ifdef _WIN32
+// True when TargetIsGone found the path's drive or share not there; asks
+// the system nothing, so nothing waits on an absent share once more.
+bool TargetPlaceWasAbsent(const char* path);
+#endif
 
 #ifndef _WIN32
 // Natively there is no message box: the tests read what would have been shown.

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +17,27 @@ bool PathExists(const char* path)
 {
     struct stat status;
     return stat(path, &status) == 0;
+}
+
+// Natively the first folder of a full path stands for its drive: a path
+// below a first folder that does not exist is on a place not there now.
+static bool PlaceAbsent(const char* path)
+{
+    if (path[0] != '/')
+        return false;
+    char root[PATH_MAX];
+    size_t length = 1 + strcspn(path + 1, "/");
+    if (length >= sizeof root)
+        return false;
+    memcpy(root, path, length);
+    root[length] = '\0';
+    struct stat status;
+    return stat(root, &status) != 0;
+}
+
+bool TargetIsGone(const char* path)
+{
+    return !PathExists(path) && !PlaceAbsent(path);
 }
 
 void ShowSettingsMessage(const char* text, const char* caption)

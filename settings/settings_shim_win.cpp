@@ -1,14 +1,138 @@
 #include "settings/settings_shim.h"
 
 #include <windows.h>
+#include <stdlib.h>
+#include <string.h>
 
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 
+namespace {
+
+// A drive or share root that this run has asked about, and its answer.
+struct KnownPlace {
+    KnownPlace* next; // the root asked about before it
+    bool absent;      // not there now: its targets are kept without asking again
+    char root[1];     // "X:\" or "\\server\share\", allocated to its length
+};
+
+// The settings are read once per start, so each answer holds for the whole
+// run; the list lives as long as the process (a few bytes per root).
+KnownPlace* knownPlaces;
+
+// The root of a full path: "X:\" for a drive letter, "\\server\share\" for
+// a share; "" for any other path, which has no place to ask about.
+void PlaceRoot(const char* path, char* root)
+{
+    size_t length = 0;
+    if (static_cast<unsigned>((path[0] | 0x20) - 'a') < 26 && path[1] == ':') {
+        length = 2;
+    } else if (path[0] == '\\' && path[1] == '\\') {
+        const char* serverEnd = strchr(path + 2, '\\');
+        const char* shareEnd = serverEnd ? strchr(serverEnd + 1, '\\') : nullptr;
+        if (serverEnd)
+            length = shareEnd ? static_cast<size_t>(shareEnd - path) : strlen(path);
+    }
+    if (length == 0 || length + 2 > MAX_PATH) {
+        root[0] = '\0';
+        return;
+    }
+    memcpy(root, path, length);
+    root[length] = '\\';
+    root[length + 1] = '\0';
+}
+
+// The answer for a root asked about before; null for a new root or "".
+KnownPlace* FindKnownPlace(const char* root)
+{
+    for (KnownPlace* place = knownPlaces; place; place = place->next) {
+        if (lstrcmpiA(place->root, root) == 0)
+            return place;
+    }
+    return nullptr;
+}
+
+// Without memory the root is simply asked again for its next target.
+void RememberPlace(const char* root, bool absent)
+{
+    size_t length = strlen(root);
+    KnownPlace* place = length ? static_cast<KnownPlace*>(malloc(sizeof(KnownPlace) + length)) : nullptr;
+    if (place) {
+        place->next = knownPlaces;
+        place->absent = absent;
+        memcpy(place->root, root, length + 1);
+        knownPlaces = place;
+    }
+}
+
+// Errors that tell of a drive, medium, device or network path that cannot
+// be reached now, not of a file that is gone.
+bool IsPlaceAbsentError(DWORD error)
+{
+    switch (error) {
+    case ERROR_INVALID_DRIVE:        // a drive letter with no volume
+    case ERROR_NOT_READY:            // a removable drive without its medium
+    case ERROR_NO_MEDIA_IN_DRIVE:    // the same, as some drivers tell it
+    case ERROR_DEVICE_NOT_CONNECTED: // a drive unplugged while its letter stays
+    case ERROR_DEV_NOT_EXIST:        // a device or network resource gone away
+    case ERROR_REM_NOT_LIST:         // a server not listening
+    case ERROR_BAD_NETPATH:          // a server that does not answer
+    case ERROR_NETWORK_BUSY:         // a network too busy to answer now
+    case ERROR_UNEXP_NET_ERR:        // a connection that broke off
+    case ERROR_NETNAME_DELETED:      // a share that went away
+    case ERROR_BAD_NET_NAME:         // a share not offered (yet)
+    case ERROR_BAD_DEV_TYPE:         // a share the system cannot reach as a disk now
+    case ERROR_REQ_NOT_ACCEP:        // a server taking no more connections now
+    case ERROR_SEM_TIMEOUT:          // a server that stopped answering
+    case ERROR_CONNECTION_UNAVAIL:   // a remembered drive mapping not made again yet
+    case ERROR_NO_NET_OR_BAD_PATH:   // no network provider to reach the path now
+    case ERROR_NO_NETWORK:           // the network not started yet, early in a logon
+    case ERROR_NETWORK_UNREACHABLE:  // no route to the network
+    case ERROR_HOST_UNREACHABLE:     // no route to the server
+    case ERROR_NOT_CONNECTED:        // a drive mapping that is not there
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool PathExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TargetIsGone(const char* path)
+{
+    char root[MAX_PATH];
+    PlaceRoot(path, root);
+    KnownPlace* known = FindKnownPlace(root);
+    // Asking again could wait for a network timeout once per slot.
+    if (known && known->absent)
+        return false;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    bool absent = IsPlaceAbsentError(error);
+    if (known) { // a root that answered before may have gone since
+        known->absent = absent;
+        return !absent;
+    }
+    // Not found: gone only when the drive or share itself is there.
+    if (!absent && root[0] && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
+        absent = GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR;
+    RememberPlace(root, absent);
+    return !absent;
+}
+
+bool TargetPlaceWasAbsent(const char* path)
+{
+    char root[MAX_PATH];
+    PlaceRoot(path, root);
+    const KnownPlace* known = FindKnownPlace(root);
+    return known && known->absent;
 }
 
 void ShowSettingsMessage(const char* text, const char* caption)

@@ -428,6 +428,25 @@ TEST_F(Journey, DragTheRingAwayExitFromTheTrayAndStartAgainAsLeft)
     EXPECT_EQ(Settings(), left);
 }
 
+TEST_F(Journey, ASlotOnADriveThatIsNotThereAtStartIsKeptAsStored)
+{
+    const std::string drive = UnmappedDrive();
+    ASSERT_NE(drive, "") << "every drive letter has a volume in this prefix";
+    const std::vector<SlotFileEntry> slots = {
+        {0, recorder_, "", "", "recorder"},
+        {4, drive + "\\Tools\\stick.exe", drive + "\\Tools", "extra", "Stick"},
+        {5, copy_.Path("deleted.exe"), "", "", "Deleted"}};
+    ASSERT_TRUE(WriteSettings(SettingsFileWith(slots)));
+    Start();
+    // A defined slot: the shell is asked, the ring hides, the failure is silent.
+    LeftClick(Sector(4));
+    EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 1000), nullptr);
+    EXPECT_FALSE(IsWindowVisible(copy_.ring()));
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({slots[0], slots[1]}, true, false));
+}
+
 TEST_F(Journey, ASecondStartShowsTheHiddenFirstAndEndsWithMinusNineteen)
 {
     Start();

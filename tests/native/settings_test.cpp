@@ -283,6 +283,40 @@ TEST_F(SettingsFileTest, VersionOneHintsDependOnTheTarget)
     EXPECT_FALSE(launcherSettings.showAtStart);
 }
 
+// Natively a first folder that does not exist stands for a drive that is
+// not there: its targets keep their slots in every version, as stored, and
+// are saved back unchanged; a deleted file on a present drive still goes.
+TEST_F(SettingsFileTest, TargetsOnAnAbsentDriveKeepTheirSlotsInEveryVersion)
+{
+    const std::string absent = "/zrondel-absent-drive/T\\app.exe";
+    ASSERT_FALSE(Exists("/zrondel-absent-drive"));
+    const std::string deleted = folder_ + "/gone.exe";
+    SettingsBytes v1, v2, v3;
+    v1.Magic("ZRondelV1").Int32(3).Text(absent).Text(absent).Text(deleted);
+    for (SettingsBytes* file : {&v2, &v3}) {
+        file->Magic(file == &v2 ? "ZRondelV2" : "ZRondelV3").Int32(3);
+        file->Entry(absent, "W", "E", "H").Entry(absent, "", "", "").Entry(deleted, "W", "E", "H");
+    }
+    v3.Trailer(false, true, 1, 2);
+    for (const SettingsBytes* file : {&v1, &v2, &v3}) {
+        const bool one = file == &v1;
+        SCOPED_TRACE(one ? "version 1" : file == &v2 ? "version 2" : "version 3");
+        EXPECT_EQ(Load(file->str()), SETTINGS_LOADED);
+        EXPECT_EQ(std::string(slots_[0].target), absent);
+        EXPECT_STREQ(slots_[0].workFolder, one ? nullptr : "W");
+        EXPECT_STREQ(slots_[0].extra, one ? nullptr : "E");
+        EXPECT_STREQ(slots_[0].hint, one ? "app" : "H");
+        EXPECT_EQ(std::string(slots_[1].target), absent);
+        EXPECT_STREQ(slots_[1].hint, "app");
+        EXPECT_EQ(slots_[2].target, nullptr);
+        EXPECT_EQ(slots_[2].workFolder, nullptr);
+        EXPECT_STREQ(slots_[2].hint, one ? nullptr : kDefaultHint);
+    }
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(ReadFile(path_),
+              SettingsFileWith({{0, absent, "W", "E", "H"}, {1, absent, "", "", "app"}}, false, true, 1, 2));
+}
+
 TEST_F(SettingsFileTest, TenthMagicByteIsIgnored)
 {
     SettingsBytes bytes;

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "settings/settings_shim.h"
 #include "tests/native/settings_bytes.h"
+#include "tests/win/support/launcher_run.h"
 #include "tests/win/support/message_boxes.h"
 
 namespace {
@@ -118,6 +120,28 @@ TEST_F(SettingsOnWindowsTest, FilesAndFoldersCountAsPresentTargets)
     EXPECT_STREQ(slots_[1].hint, "Docs");
     EXPECT_EQ(slots_[2].target, nullptr);
     EXPECT_STREQ(slots_[2].hint, kDefaultHint);
+}
+
+TEST_F(SettingsOnWindowsTest, AbsentDrivesAndSharesKeepTheirSlotsAndADeletedFileStillGoes)
+{
+    const std::string drive = UnmappedDrive();
+    ASSERT_NE(drive, "") << "every drive letter has a volume in this prefix";
+    const std::string stick = drive + "\\Tools\\stick.exe", share = "\\\\nohost\\share\\app.exe";
+    const std::string deleted = folder_ + "\\gone.exe";
+    SettingsBytes bytes;
+    bytes.Magic("ZRondelV3").Int32(4).Entry(stick, "W", "E", "H").Entry(deleted, "W", "E", "H");
+    bytes.Entry(share, "", "", "").Entry(drive + "\\other.exe", "", "", "");
+    EXPECT_EQ(Load(bytes.Trailer(true, true, 0, 0).str()), SETTINGS_LOADED);
+    EXPECT_EQ(std::string(slots_[0].target), stick);
+    EXPECT_STREQ(slots_[0].workFolder, "W");
+    EXPECT_EQ(slots_[1].target, nullptr);
+    EXPECT_STREQ(slots_[1].hint, kDefaultHint);
+    EXPECT_STREQ(slots_[2].hint, "app");
+    EXPECT_STREQ(slots_[3].hint, "other");
+    // What the icon step asks afterwards, answered from what loading found.
+    EXPECT_TRUE(TargetPlaceWasAbsent(stick.c_str()));
+    EXPECT_TRUE(TargetPlaceWasAbsent("\\\\NOHOST\\Share\\other.exe"));
+    EXPECT_FALSE(TargetPlaceWasAbsent(deleted.c_str()));
 }
 
 TEST_F(SettingsOnWindowsTest, UnsupportedVersionShowsItsBoxOnce)

@@ -58,6 +58,16 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string UnmappedDrive()
+{
+    for (char letter = 'Z'; letter >= 'D'; --letter) {
+        std::string drive = {letter, ':'};
+        if (GetDriveTypeA((drive + "\\").c_str()) == DRIVE_NO_ROOT_DIR)
+            return drive;
+    }
+    return "";
+}
+
 HANDLE StartProgram(const std::string& exe, DWORD* processId)
 {
     STARTUPINFOA startup = {sizeof startup};

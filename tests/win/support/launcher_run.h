@@ -20,6 +20,9 @@ std::string ShippedLauncherPath();
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// A drive letter with no volume, like a stick that is not plugged in, as
+// "Q:"; the search goes from Z: down; "" when every letter has a volume.
+std::string UnmappedDrive();
 
 // Starts the program as Explorer does, its quoted path as the command line;
 // its process handle (the caller closes it), or null.
