@@ -187,9 +187,18 @@ LRESULT OnSlotHover(const SlotHoverInfo* hover)
     if ((slot->hint && slot->hint[0]) || slot->icon) {
         RECT client;
         GetClientRect(tip, &client);
-        // Bottom-left corner 10 pixels right of and above the sector's icon.
-        MoveWindow(tip, hover->x + 10, hover->y - client.bottom - 10, client.right, client.bottom,
-                   TRUE);
+        // Bottom-left corner 10 pixels right of and above the sector's icon,
+        // moved onto the screen where that leaves part of it off.
+        RECT place = {hover->x + 10, hover->y - client.bottom - 10, hover->x + 10 + client.right,
+                      hover->y - 10};
+        RECT onScreen = WholeOnWorkArea(place, {hover->x, hover->y});
+        // Pushed down from the screen's top edge it can come over the sector
+        // and hide what the pointer points at: then it goes 10 pixels below
+        // the 20-pixel icon instead, and below the pointer.
+        POINT pointer;
+        if (onScreen.top > place.top && GetCursorPos(&pointer) && PtInRect(&onScreen, pointer))
+            onScreen.top = pointer.y < hover->y + 30 ? hover->y + 30 : pointer.y + 1;
+        MoveWindow(tip, onScreen.left, onScreen.top, client.right, client.bottom, TRUE);
         ShowWindow(tip, SW_SHOWNOACTIVATE);
     }
     return 0;

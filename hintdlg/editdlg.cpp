@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/onscreen.h"
 #include "hintdlg/evbutton.h"
 #include "leditor/leditor.h"
 #include "res/resource.h"
@@ -80,8 +81,12 @@ LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
     SetWindowTextA(editDlg.editor, slot->hint ? slot->hint : "");
     POINT cursor;
     GetCursorPos(&cursor);
-    // Centred on the cursor, even where that puts part of it off the screen.
-    MoveWindow(window, cursor.x - kWidth / 2, cursor.y - kHeight / 2, kWidth, kHeight, TRUE);
+    // Centred on the cursor, moved onto the screen where that leaves part of
+    // it off.
+    RECT centred = {cursor.x - kWidth / 2, cursor.y - kHeight / 2, cursor.x + kWidth / 2,
+                    cursor.y + kHeight / 2};
+    RECT place = WholeOnWorkArea(centred, cursor);
+    MoveWindow(window, place.left, place.top, kWidth, kHeight, TRUE);
     SetFocus(editDlg.editor);
     ShowWindow(window, SW_SHOW);
     InvalidateRect(window, nullptr, TRUE);

@@ -38,8 +38,9 @@ void UnregisterEditDlgClass(HINSTANCE instance);
 
 // The hidden dialog owned by owner; null when it cannot be made.
 HWND CreateEditDlg(HWND owner);
-// Shows the dialog centred on the cursor for the slot, with its hint in the
-// editor and the editor focused; re-targets a dialog already shown.
+// Shows the dialog centred on the cursor (moved onto the screen where that
+// leaves part of it off) for the slot, with its hint in the editor and the
+// editor focused; re-targets a dialog already shown.
 void OpenEditDlg(HWND dialog, LauncherSlot* slot);
 
 LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

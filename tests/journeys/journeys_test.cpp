@@ -178,6 +178,20 @@ protected:
         MovePointerTo(middle.x, middle.y);
         return copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
     }
+    // Where the slot's tooltip shows with the pointer on the sector, and
+    // where the hint dialog chosen there shows; the dialog is then cancelled.
+    void PopUpsOf(int slot, RECT* tip, RECT* dialog)
+    {
+        HWND window = HoverOver(slot);
+        ASSERT_NE(window, nullptr) << "no tooltip";
+        GetWindowRect(window, tip);
+        ASSERT_TRUE(ChooseForSlot(slot, MENU_HINT));
+        window = copy_.AwaitWindow(kHintDialogClass, nullptr);
+        ASSERT_NE(window, nullptr) << "no hint dialog";
+        GetWindowRect(window, dialog);
+        ClickDialogButton(window, 2); // cancel
+        ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+    }
     // Clicks the slot's sector and answers what the recorder wrote.
     std::string LaunchFrom(int slot)
     {
@@ -345,6 +359,10 @@ TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
     ASSERT_TRUE(ChooseForSlot(0, MENU_HINT));
     HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr);
+    RECT dialogBounds; // where it fits: centred on the pointer that chose
+    GetWindowRect(dialog, &dialogBounds);
+    EXPECT_EQ(dialogBounds.left, Sector(0).x - 115);
+    EXPECT_EQ(dialogBounds.top, Sector(0).y - 40);
     TapKey('A', VK_CONTROL);
     TypeText("A much longer journey hint");
     HWND ok = FindWindowExA(dialog, nullptr, "EVButton", "Ok");
@@ -391,6 +409,39 @@ TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
     EXPECT_EQ(MessageBoxText("VButton Clicked!", &box), "You mast define action for this button.");
     TapKey(VK_RETURN);
     EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, "VButton Clicked!"));
+}
+
+TEST_F(Journey, AtTheScreensEdgesTheTooltipAndTheHintDialogStayWholeOnIt)
+{
+    const int kTopLeft = 7, kTopRight = 5; // the outer sectors either side of the top
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{kTopRight, recorder_, "", "", "Recorder, top right"},
+                                                {kTopLeft, recorder_, "", "", "Recorder, top left"}})));
+    Start();
+    // In the top-left corner the tooltip would go above the screen, and
+    // pushed down it would hide the sector under the pointer: it shows below
+    // the icon. The dialog goes into the corner.
+    RECT tip, dialog;
+    POINT pointer = Sector(kTopLeft);
+    ASSERT_NO_FATAL_FAILURE(PopUpsOf(kTopLeft, &tip, &dialog));
+    EXPECT_FALSE(PtInRect(&tip, pointer));
+    EXPECT_EQ(tip.left, pointer.x);
+    EXPECT_EQ(tip.top, pointer.y + 20);
+    EXPECT_EQ(dialog.left, 0);
+    EXPECT_EQ(dialog.top, 0);
+
+    // At the right edge both move left just as far as it takes.
+    const int screenRight = GetSystemMetrics(SM_CXSCREEN);
+    POINT hub = RingHub(copy_.ring());
+    DragWithLeftButton(hub, {hub.x + screenRight - 200, hub.y + 400});
+    RECT ring;
+    GetWindowRect(copy_.ring(), &ring);
+    ASSERT_EQ(ring.right, screenRight);
+    pointer = Sector(kTopRight);
+    ASSERT_NO_FATAL_FAILURE(PopUpsOf(kTopRight, &tip, &dialog));
+    EXPECT_EQ(tip.right, screenRight);
+    EXPECT_EQ(tip.bottom, pointer.y - 20);
+    EXPECT_EQ(dialog.right, screenRight);
+    EXPECT_EQ(dialog.top, pointer.y - 40);
 }
 
 TEST_F(Journey, DragTheRingAwayExitFromTheTrayAndStartAgainAsLeft)

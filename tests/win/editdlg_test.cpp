@@ -304,13 +304,13 @@ TEST_F(EditDlgTest, OpensCentredOnTheCursorWithHintIconAndFocus)
     EXPECT_EQ(ScreenPixel(OnDialog(31, 57)), kSkyBlue);
     EXPECT_EQ(ScreenPixel(OnDialog(115, 5)), kSkyBlue);
 
-    // Near the screen's corner it still centres on the cursor, partly off
-    // the screen.
+    // Near the screen's corner, where centring would put part of it off the
+    // screen, it goes into the corner.
     SendMessageA(dialog, WM_CLOSE, 0, 0);
     OpenFor(3, {10, 5});
     bounds = WindowRect(dialog);
-    EXPECT_EQ(bounds.left, -105);
-    EXPECT_EQ(bounds.top, -35);
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.top, 0);
 }
 
 TEST_F(EditDlgTest, ASlotWithoutHintOpensEmptyAndTheEditSlotMessageAnswers)
