@@ -2,6 +2,7 @@
 
 #include "app/autostart.h"
 #include "app/helperlib.h"
+#include "app/hotkey.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
@@ -130,6 +131,7 @@ int StartLauncher(HINSTANCE instance)
     CreateRing(ring);
     LoadMenus();
     AddTrayIcon(ring, launcher.classIcon, kRingWindowTitle);
+    RegisterRingHotkey(ring);
     LoadHelperLibrary(); // reports its own failure; the launcher runs on without it
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
+#include "app/hotkey.h"
 #include "app/onscreen.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
@@ -45,6 +46,7 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
+    UnregisterRingHotkey(ringWindow.window);
     RemoveTrayIcon();
     DeleteObject(ringWindow.font);
     ringWindow.font = nullptr;
@@ -325,6 +327,13 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         OnCommand(window, wParam);
         return 0;
+    case WM_HOTKEY:
+        ToggleRingAtPointer(window);
+        return 0;
+    case WM_KEYDOWN:
+        if (HideRingOnEscape(window, wParam))
+            return 0;
+        break;
     case WM_DROPFILES:
         return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
                           &ringWindow.currentSlot);

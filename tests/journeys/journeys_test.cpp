@@ -32,6 +32,8 @@ const POINT kRestingPointer = {900, 600};          // clear of the ring and of t
 const char kMessageBox[] = "#32770";
 const char kToolTipClass[] = "ZR_ToolTip_Class";
 const char kHintDialogClass[] = "EditDlg_Class";
+const char kLauncherKey[] = "Software\\Ta[V]en Software\\[Z] Rondel";
+const char kHotkeyValue[] = "Hotkey";
 
 // Holds the file open without sharing, as a scanner or a backup tool does;
 // INVALID_HANDLE_VALUE when it cannot.
@@ -215,6 +217,22 @@ protected:
         char text[512] = "";
         GetDlgItemTextA(*box, 0xFFFF, text, sizeof text);
         return text;
+    }
+
+    // Waits up to 2 s for the ring to be shown or hidden: whether it is.
+    bool AwaitRingShown(bool shown) const
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; PumpMessages(10)) {
+            if ((IsWindowVisible(copy_.ring()) != 0) == shown)
+                return true;
+        }
+        return false;
+    }
+    void PressWinShiftZ() { TapKey('Z', VK_LWIN, VK_SHIFT); }
+    void PressCtrlAltF9() { TapKey(VK_F9, VK_CONTROL, VK_MENU); }
+    bool WriteHotkeyValue(const std::string& text) const
+    {
+        return WriteUserValue(kLauncherKey, kHotkeyValue, REG_SZ, text + '\0');
     }
 
     std::string Settings() const { return ReadWholeFile(copy_.settingsPath()); }
@@ -514,7 +532,7 @@ TEST_F(Journey, AutostartOnAndOffThroughTheMainMenu)
     LauncherRunValueGuard guard;
     Start();
     ASSERT_TRUE(ChooseFromFace(MENU_AUTOSTART));
-    RunValue value = ReadLauncherRunValue();
+    RegistryValue value = ReadLauncherRunValue();
     ASSERT_TRUE(value.exists);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value.data, copy_.Path("zrondel.exe") + std::string(1, '\0'));
@@ -717,6 +735,82 @@ TEST_F(Journey, ARingSavedOffTheScreenComesBackWhole)
     GetWindowRect(copy_.ring(), &place);
     EXPECT_EQ(place.left, area.right - 200);
     EXPECT_EQ(place.top, area.top);
+}
+
+TEST_F(Journey, WinShiftZOpensTheRingAtThePointerAndEscapeOrTheHotkeyHidesIt)
+{
+    UserValueGuard hotkey(kLauncherKey, kHotkeyValue); // no value: the default
+    Start();
+    HWND ring = copy_.ring();
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(false)) << "Win+Shift+Z left the ring on the screen";
+
+    // Shown centred on the pointer and in front, where Escape reaches it.
+    Approach({700, 500});
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true)) << "Win+Shift+Z did not show the hidden ring";
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.left, 600);
+    EXPECT_EQ(bounds.top, 400);
+    EXPECT_EQ(GetForegroundWindow(), ring);
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(AwaitRingShown(false)) << "Escape did not hide the ring";
+
+    // In a corner the whole ring stays on the work area.
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    Approach({work.right - 3, work.bottom - 8});
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true)) << "Win+Shift+Z did not show the ring in the corner";
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.right, work.right);
+    EXPECT_EQ(bounds.bottom, work.bottom);
+    EXPECT_EQ(bounds.left, work.right - 200);
+    // A window that takes the focus makes Wine match its key state to the X
+    // server's, which releases keys held only through SendInput: that comes
+    // first, the held modifiers after it.
+    Sleep(300);
+    PressWinShiftZ();
+    EXPECT_TRUE(AwaitRingShown(false)) << "Win+Shift+Z did not hide the shown ring";
+}
+
+TEST_F(Journey, TheHotkeyFromTheRegistryNoneForAnEmptyValueAndNoneWhenTaken)
+{
+    UserValueGuard hotkey(kLauncherKey, kHotkeyValue);
+    ASSERT_TRUE(WriteHotkeyValue("ctrl+ALT+f9"));
+    Start();
+    PressWinShiftZ();
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(copy_.ring())) << "the default answered beside the registry's combination";
+    PressCtrlAltF9();
+    ASSERT_TRUE(AwaitRingShown(false)) << "Ctrl+Alt+F9 did not hide the ring";
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+
+    // An empty value: no hotkey at all.
+    ASSERT_TRUE(WriteHotkeyValue(""));
+    Start(); // hidden, as it was left
+    PressWinShiftZ();
+    PressCtrlAltF9();
+    Sleep(300);
+    EXPECT_FALSE(IsWindowVisible(copy_.ring())) << "a hotkey answered with an empty value";
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+
+    // Taken: no value means Win+Shift+Z, which this process holds now. The
+    // launcher starts without a word and works on from the tray.
+    DeleteUserValue(kLauncherKey, kHotkeyValue);
+    const int kTestHotkey = 7;
+    ASSERT_TRUE(RegisterHotKey(nullptr, kTestHotkey, MOD_WIN | MOD_SHIFT, 'Z'));
+    Start();
+    EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 1000), nullptr);
+    PressWinShiftZ();
+    Sleep(300);
+    UnregisterHotKey(nullptr, kTestHotkey);
+    EXPECT_FALSE(IsWindowVisible(copy_.ring())) << "the launcher took a combination held elsewhere";
+    ClickTray();
+    EXPECT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
 }
 
 } // namespace

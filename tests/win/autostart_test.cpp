@@ -51,7 +51,7 @@ TEST_F(AutostartTest, OnStoresThisExecutableAsAStringAndOffDeletesIt)
     EXPECT_FALSE(IsAutostartEnabled());
 
     EXPECT_TRUE(SetAutostart(true));
-    RunValue value = ReadLauncherRunValue();
+    RegistryValue value = ReadLauncherRunValue();
     ASSERT_TRUE(value.exists);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value.data, OwnPathWithNul()); // unquoted, the size counting the NUL
@@ -80,7 +80,7 @@ TEST_F(AutostartTest, AValueOfAnotherTypeCountsAsOnAndTheMenuReplacesIt)
     EXPECT_FALSE(AutostartChecked());
 
     ToggleFromTheMenu(); // on: our own command as a string
-    RunValue value = ReadLauncherRunValue();
+    RegistryValue value = ReadLauncherRunValue();
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value.data, OwnPathWithNul());
     EXPECT_TRUE(launcher.autostartEnabled);

@@ -198,7 +198,7 @@ TEST_F(LauncherExeTest, AutostartFromAFolderWithASpaceStoresTheQuotedPath)
     ASSERT_NE(ring, nullptr);
 
     SendMessageA(ring, WM_COMMAND, kAutostartCommand, 0);
-    RunValue value = ReadLauncherRunValue();
+    RegistryValue value = ReadLauncherRunValue();
     ASSERT_TRUE(value.exists);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     // Unquoted, Windows would look for a program named "...\with" and pass it the rest.

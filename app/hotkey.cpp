@@ -1,0 +1,72 @@
+#include "app/hotkey.h"
+
+#include "app/hotkey_text.h"
+#include "app/onscreen.h"
+
+static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CTRL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
+                  HOTKEY_WIN == MOD_WIN,
+              "the text's modifiers are RegisterHotKey's");
+
+namespace {
+
+const char kLauncherKeyPath[] = "Software\\Ta[V]en Software\\[Z] Rondel";
+const int kRingHotkeyId = 1;
+
+// The value's text in the buffer; null when there is no string value, or
+// one too long for any combination.
+const char* ReadHotkeyText(char* text, DWORD capacity)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kLauncherKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return nullptr;
+    DWORD type = REG_NONE, size = capacity - 1;
+    LONG result = RegQueryValueExA(key, "Hotkey", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return nullptr;
+    text[size] = '\0'; // the stored size may leave the NUL out
+    return text;
+}
+
+} // namespace
+
+void RegisterRingHotkey(HWND ring)
+{
+    char text[64];
+    HotkeyCombination combination = HotkeyFromText(ReadHotkeyText(text, sizeof text));
+    if (combination.key == 0)
+        return;
+    // A held combination would toggle the ring at the key repeat's pace.
+    // Systems before Windows 7 refuse MOD_NOREPEAT; there it repeats.
+    if (!RegisterHotKey(ring, kRingHotkeyId, combination.modifiers | MOD_NOREPEAT, combination.key))
+        RegisterHotKey(ring, kRingHotkeyId, combination.modifiers, combination.key);
+}
+
+void UnregisterRingHotkey(HWND ring)
+{
+    UnregisterHotKey(ring, kRingHotkeyId);
+}
+
+void ToggleRingAtPointer(HWND ring)
+{
+    if (IsWindowVisible(ring)) {
+        ShowWindow(ring, SW_HIDE);
+        return;
+    }
+    POINT pointer;
+    GetCursorPos(&pointer);
+    RECT place;
+    GetClientRect(ring, &place); // without a frame, the window's own size
+    OffsetRect(&place, pointer.x - place.right / 2, pointer.y - place.bottom / 2);
+    place = WholeOnWorkArea(place, pointer);
+    SetWindowPos(ring, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    SetForegroundWindow(ring);
+}
+
+bool HideRingOnEscape(HWND ring, WPARAM key)
+{
+    if (key != VK_ESCAPE)
+        return false;
+    ShowWindow(ring, SW_HIDE);
+    return true;
+}
