@@ -130,9 +130,11 @@ LRESULT CALLBACK FloorSectorProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND CreateBare(const char* name, WNDPROC procedure, DWORD exStyle, DWORD style, RECT place, HWND parent)
+HWND CreateBare(const char* name, WNDPROC procedure, UINT classStyle, DWORD exStyle, DWORD style, RECT place,
+                HWND parent)
 {
     WNDCLASSA windowClass = {};
+    windowClass.style = classStyle;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -153,11 +155,12 @@ bool CreateFloor(HWND button, POINT anchor, int offset)
     OffsetRect(&ring, offset, 0);
     MapWindowPoints(nullptr, ringWindow.window, reinterpret_cast<POINT*>(&sector), 2);
     RECT origin = {0, 0, shown.right - shown.left, shown.bottom - shown.top};
-    floorWindows.face = CreateBare("FloorFace", DefWindowProcA, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+    floorWindows.face = CreateBare("FloorFace", DefWindowProcA, 0, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
                                    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, ring, nullptr);
-    floorWindows.sector = CreateBare("FloorSector", FloorSectorProc, 0, WS_CHILD | WS_VISIBLE, sector,
+    floorWindows.sector = CreateBare("FloorSector", FloorSectorProc, 0, 0, WS_CHILD | WS_VISIBLE, sector,
                                      floorWindows.face);
-    floorWindows.popup = CreateBare("FloorPopup", DefWindowProcA, GetWindowLongA(tip, GWL_EXSTYLE),
+    floorWindows.popup = CreateBare("FloorPopup", DefWindowProcA, GetClassLongA(tip, GCL_STYLE),
+                                    GetWindowLongA(tip, GWL_EXSTYLE),
                                     GetWindowLongA(tip, GWL_STYLE) & ~WS_VISIBLE, origin, floorWindows.face);
     floorWindows.anchor = {anchor.x + offset, anchor.y};
     floorWindows.size = {origin.right, origin.bottom};
