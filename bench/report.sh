@@ -27,6 +27,9 @@ fi
 
 wine_environment
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# What was measured: the commit, marked when the sources differ from it.
+commit=$(git -C "$ROOT" rev-parse --short HEAD)
+[ -z "$(git -C "$ROOT" status --porcelain -- . ':!bench/REPORT.md' ':!bench/startup.png')" ] || commit="$commit with changes"
 cd "$work"
 winwork="Z:${work//\//\\}"
 figures="$work/figures.txt"
@@ -103,7 +106,6 @@ GNUPLOT
 shipped="$BUILD/win/dist/zrondel.exe"
 size=$(stat -c %s "$shipped")
 imports=$(LC_ALL=C i686-w64-mingw32-objdump -p "$shipped" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')
-ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 rest_messages=$(awk '$1 == "rest_message" { printf "%s%s %s", sep, $2, $3; sep = ", " }' "$figures")
 gnome_pie="$(get gnomepie_rss_kb) KiB"
 [ -n "$(get gnomepie_rss_kb)" ] || gnome_pie="did not start: $(get gnomepie_failed); see the log: $(tail -3 "$work/gnome-pie.log" | tr '\n' ' ')"
@@ -111,7 +113,7 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
 {
   echo "# Performance report"
   echo
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bash bench/report.sh\` (commit $(git -C "$ROOT" describe --always --dirty)), all in one run on one Xvfb display."
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bash bench/report.sh\` (commit $commit), all in one run on one Xvfb display."
   echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs, $(uname -sr); $(wine --version)."
   echo "Build: times and memory from the $WINE_BITS-bit build ($(basename "$WINE_BUILD")) under Wine; the size is the shipped 32-bit build."
   echo
@@ -120,7 +122,7 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
   echo "| measure | reference | [Z] Rondel | ratio or excess | limit |"
   echo "|---|---:|---:|---:|---:|"
   echo "| time to ready: start until the ring is visible and WaitForInputIdle returns, 24 existing targets; reference: a bare round 200 x 200 window with a tray icon; median of $RUNS runs each | $(get reference_ready_ms) ms | $(get launcher_ready_ms) ms | $(get ready_ratio)x | 1.25x |"
-  echo "| working set $((SETTLE_MS / 1000)) s after ready (GetProcessMemoryInfo), same runs | $(get reference_working_set) B | $(get launcher_working_set) B | +$(awk -v b="$(get working_set_excess)" 'BEGIN { printf "%.2f MB", b / 1048576 }') | +2 MB |"
+  echo "| working set $((SETTLE_MS / 1000)) s after ready (GetProcessMemoryInfo), same runs | $(get reference_working_set) B | $(get launcher_working_set) B | +$(LC_ALL=C awk -v b="$(get working_set_excess)" 'BEGIN { printf "%.2f MB", b / 1048576 }') | +2 MB |"
   echo "| tooltip: a real pointer move (SendInput) onto a sector until the tooltip is visible; reference: the same move onto a bare child that moves and shows a bare popup of the tooltip's kind; median of $(get real_rounds) rounds each | $(get floor_shown_median_us) µs | $(get real_shown_median_us) µs | $(get tooltip_ratio)x | 1.2x |"
   echo "| zrondel.exe size, stripped (32-bit, as shipped) | | $size B | | 57344 B |"
   echo
