@@ -6,6 +6,35 @@
 #include <stdlib.h>
 #include <string.h>
 
+namespace {
+
+typedef void (*AnyEntry)(); // what GetProcAddress finds, before it is given its type
+typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEA* dialog);
+typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
+typedef void(WINAPI* LeaveApartment)();
+typedef void(WINAPI* FreeTaskMemory)(void* memory);
+
+// An entry point of a library of the system folder, loaded on first use
+// and kept: only the choosers need the common dialogs and COM, and most
+// runs never open one. Null when the library or the entry is missing.
+AnyEntry SystemEntry(const char* library, const char* name)
+{
+    HMODULE module = GetModuleHandleA(library);
+    if (!module) {
+        // From the system folder only: never a library of that name beside the launcher.
+        char path[MAX_PATH];
+        UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length + 1 + strlen(library) >= MAX_PATH)
+            return nullptr;
+        path[length] = '\\';
+        strcpy(path + length + 1, library);
+        module = LoadLibraryA(path);
+    }
+    return module ? reinterpret_cast<AnyEntry>(GetProcAddress(module, name)) : nullptr;
+}
+
+} // namespace
+
 void ExeDirectory(char* buffer, int capacity)
 {
     buffer[0] = '\0';
@@ -78,7 +107,8 @@ bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filter
     dialog.lpstrFilter = filters ? filters : "Exe\0*.exe\0All Files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    return GetOpenFileNameA(&dialog) == 1;
+    OpenFileDialog open = reinterpret_cast<OpenFileDialog>(SystemEntry("comdlg32.dll", "GetOpenFileNameA"));
+    return open && open(&dialog) == 1;
 }
 
 bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
@@ -88,11 +118,20 @@ bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
     browse.pszDisplayName = buffer;
     browse.lpszTitle = title;
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
-    if (!chosen)
+    // The browser wants its caller in a single-threaded COM apartment. The
+    // thread joins for the browser's time only, so a start pays nothing for COM.
+    JoinApartment join = reinterpret_cast<JoinApartment>(SystemEntry("ole32.dll", "CoInitializeEx"));
+    LeaveApartment leave = reinterpret_cast<LeaveApartment>(SystemEntry("ole32.dll", "CoUninitialize"));
+    FreeTaskMemory release = reinterpret_cast<FreeTaskMemory>(SystemEntry("ole32.dll", "CoTaskMemFree"));
+    if (!join || !leave || !release)
         return false;
-    bool isFolder = SHGetPathFromIDListA(chosen, buffer) != FALSE;
-    CoTaskMemFree(chosen); // the shell allocated it for us
+    // S_FALSE (the thread was in an apartment already) is owed its leave as well.
+    bool joined = SUCCEEDED(join(nullptr, COINIT_APARTMENTTHREADED));
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    bool isFolder = chosen && SHGetPathFromIDListA(chosen, buffer);
+    release(chosen); // the shell allocated it for us
+    if (joined)
+        leave();
     return isFolder;
 }
 

@@ -24,7 +24,8 @@ void LaunchTarget(const char* path, const char* workFolder);
 // receives the chosen path. The filter list defaults to "Exe" and "All Files".
 bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filters);
 // The folder browser, titled with the text (none when null); the buffer of
-// MAX_PATH characters receives the chosen file-system folder.
+// MAX_PATH characters receives the chosen file-system folder. The thread is
+// in a COM apartment while the browser is open, and left as it was after.
 bool ChooseWorkFolder(HWND owner, const char* title, char* buffer);
 // Shows the system's text for the thread's last error in a box captioned
 // "Error", then clears the error; answers the code. Without an error

@@ -3,13 +3,15 @@
 # run on one Xvfb display and writes bench/REPORT.md.
 set -euo pipefail
 source "$(dirname "$0")/../scripts/common.sh"
-RUNS=${RUNS:-15}
+RUNS=${RUNS:-20}
+SETTLE_MS=${SETTLE_MS:-2000}
+ROUNDS=${ROUNDS:-400}
 REST_MS=${REST_MS:-10000}
 work="$BUILD/bench-report"
 
 if [ -z "${ZRONDEL_REPORT_DISPLAY:-}" ]; then
   install_deps
-  install_missing gnome-pie dbus
+  install_missing gnome-pie dbus gnuplot-nox
   build_windows >/dev/null
   cmake -S "$ROOT" -B "$BUILD/bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$BUILD/bench" --target editor_bench save_bench >/dev/null
@@ -25,6 +27,9 @@ fi
 
 wine_environment
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# What was measured: the commit, marked when the sources differ from it.
+commit=$(git -C "$ROOT" rev-parse --short HEAD)
+[ -z "$(git -C "$ROOT" status --porcelain -- . ':!bench/REPORT.md' ':!bench/startup.png')" ] || commit="$commit with changes"
 cd "$work"
 winwork="Z:${work//\//\\}"
 figures="$work/figures.txt"
@@ -35,9 +40,12 @@ rss_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 TICK=$(getconf CLK_TCK)
 
-# Start-up to a visible ring.
-put launcher_startup_ms "$(wine startup_bench.exe "$winwork\\zrondel.exe" ZR_Main_Window_Class 'Ta[V]en Software [Z] Rondel' "$RUNS" | tr -d '\r' | tail -1)"
-put minimal_startup_ms "$(wine startup_bench.exe "$winwork\\minimal_round.exe" MinimalRound 'Minimal round' "$RUNS" | tr -d '\r' | tail -1)"
+# Start-up and working set against the bare tray window, alternately.
+reference=(bare_tray_window.exe BareTrayWindow 'Bare tray window')
+wine startup_bench.exe "$RUNS" "$SETTLE_MS" "$winwork\\zrondel.exe" ZR_Main_Window_Class 'Ta[V]en Software [Z] Rondel' \
+  "$winwork\\${reference[0]}" "${reference[1]}" "${reference[2]}" | tr -d '\r' >"$work/startup.txt"
+grep '^run ' "$work/startup.txt" >"$work/startup-runs.txt" || true
+grep -v '^run ' "$work/startup.txt" >>"$figures"
 
 # At rest, seen from a Windows process and from Linux.
 at_rest() { # name exe class title
@@ -53,7 +61,7 @@ at_rest() { # name exe class title
   tr -d '\r' <"$out" | sed "s/^/$1_/" >>"$figures"
 }
 at_rest launcher zrondel.exe ZR_Main_Window_Class 'Ta[V]en Software [Z] Rondel'
-at_rest minimal minimal_round.exe MinimalRound 'Minimal round'
+at_rest reference "${reference[@]}"
 
 # The peer: gnome-pie on the same display, its own D-Bus session and home.
 peer_home=$(mktemp -d) && mkdir -p "$peer_home/.config"
@@ -73,18 +81,31 @@ HOME="$peer_home" dbus-run-session -- bash -c '
 rm -rf "$peer_home"
 
 # In-process: tooltip latency and messages at rest.
-(cd inprocess && wine tooltip_bench.exe 1000 "$REST_MS" | tr -d '\r') >>"$figures"
+(cd inprocess && wine tooltip_bench.exe "$ROUNDS" "$REST_MS" | tr -d '\r') >>"$figures"
 
 # A save of a full table, under Wine and natively.
 wine save_bench.exe "$winwork\\save.dat" 1000 | tr -d '\r' | sed 's/^/wine_/' >>"$figures"
 "$BUILD/bench/bench/save_bench" "$work/save.dat" 1000 | sed 's/^/native_/' >>"$figures"
 wineserver -k
 
+# The chart: both programs' time to ready, run by run.
+gnuplot <<GNUPLOT
+set terminal pngcairo size 720,360 font "Liberation Sans,10"
+set output "$ROOT/bench/startup.png"
+set title "Time to ready, run by run ($WINE_BITS-bit build under Wine, 24 existing targets)"
+set xlabel "run"
+set ylabel "ms"
+set yrange [0:*]
+set key top right
+set grid ytics
+plot "$work/startup-runs.txt" using 2:3 with linespoints title "[Z] Rondel", \\
+     "$work/startup-runs.txt" using 2:4 with linespoints title "bare tray window"
+GNUPLOT
+
 # Size and imports of what ships, the 32-bit build.
 shipped="$BUILD/win/dist/zrondel.exe"
 size=$(stat -c %s "$shipped")
 imports=$(LC_ALL=C i686-w64-mingw32-objdump -p "$shipped" | awk '/DLL Name/ {print $3}' | sort | paste -sd ' ')
-ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 rest_messages=$(awk '$1 == "rest_message" { printf "%s%s %s", sep, $2, $3; sep = ", " }' "$figures")
 gnome_pie="$(get gnomepie_rss_kb) KiB"
 [ -n "$(get gnomepie_rss_kb)" ] || gnome_pie="did not start: $(get gnomepie_failed); see the log: $(tail -3 "$work/gnome-pie.log" | tr '\n' ' ')"
@@ -92,35 +113,35 @@ gnome_pie="$(get gnomepie_rss_kb) KiB"
 {
   echo "# Performance report"
   echo
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bash bench/report.sh\`, all in one run on one Xvfb display."
-  echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs, $(uname -sr); $(wine --version), running the $WINE_BITS-bit build."
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bash bench/report.sh\` (commit $commit), all in one run on one Xvfb display."
+  echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), $(nproc) CPUs, $(uname -sr); $(wine --version)."
+  echo "Build: times and memory from the $WINE_BITS-bit build ($(basename "$WINE_BUILD")) under Wine; the size is the shipped 32-bit build."
   echo
-  echo "| measure | [Z] Rondel | minimal round window | ratio / peer |"
+  echo "Each ratio is the median of the ratios of alternating runs of the launcher and its reference, so that the machine's drift falls on both."
+  echo
+  echo "| measure | reference | [Z] Rondel | ratio or excess | limit |"
+  echo "|---|---:|---:|---:|---:|"
+  echo "| time to ready: start until the ring is visible and WaitForInputIdle returns, 24 existing targets; reference: a bare round 200 x 200 window with a tray icon; median of $RUNS runs each | $(get reference_ready_ms) ms | $(get launcher_ready_ms) ms | $(get ready_ratio)x | 1.25x |"
+  echo "| working set $((SETTLE_MS / 1000)) s after ready (GetProcessMemoryInfo), same runs | $(get reference_working_set) B | $(get launcher_working_set) B | +$(LC_ALL=C awk -v b="$(get working_set_excess)" 'BEGIN { printf "%.2f MB", b / 1048576 }') | +2 MB |"
+  echo "| tooltip: a real pointer move (SendInput) onto a sector until the tooltip is visible; reference: the same move onto a bare child that moves and shows a bare popup of the tooltip's kind; median of $(get real_rounds) rounds each | $(get floor_shown_median_us) µs | $(get real_shown_median_us) µs | $(get tooltip_ratio)x | 1.2x |"
+  echo "| zrondel.exe size, stripped (32-bit, as shipped) | | $size B | | 57344 B |"
+  echo
+  echo "![Time to ready of each run: the launcher and the bare tray window](startup.png)"
+  echo
+  echo "| more | [Z] Rondel | bare tray window | peer |"
   echo "|---|---:|---:|---|"
-  echo "| start to visible ring, median of $RUNS first starts | $(get launcher_startup_ms) ms | $(get minimal_startup_ms) ms | ratio $(ratio "$(get launcher_startup_ms)" "$(get minimal_startup_ms)") |"
-  echo "| private bytes at rest (GetProcessMemoryInfo PrivateUsage, from another process) | $(get launcher_private_bytes) | $(get minimal_private_bytes) | Wine reports 0 when it does not count them |"
-  echo "| working set at rest (same call) | $(get launcher_working_set) B | $(get minimal_working_set) B | ratio $(ratio "$(get launcher_working_set)" "$(get minimal_working_set)") |"
-  echo "| Linux VmRSS of the wine process at rest | $(get launcher_rss_kb) KiB | $(get minimal_rss_kb) KiB | gnome-pie at rest: $gnome_pie |"
-  echo "| CPU time over $((REST_MS / 1000)) s at rest (GetProcessTimes) | $(get launcher_cpu_ms) ms | $(get minimal_cpu_ms) ms | |"
-  echo "| CPU time over $((REST_MS / 1000)) s at rest (Linux /proc stat) | $(get launcher_linux_cpu_ms) ms | $(get minimal_linux_cpu_ms) ms | gnome-pie: $(get gnomepie_cpu_ms) ms |"
-  echo "| zrondel.exe size, stripped (32-bit, as shipped) | $size B ($(( (size + 1023) / 1024 )) KiB) | | |"
-  echo "| imported DLLs | $imports | | |"
-  echo
-  echo "In-process (the launcher linked into the bench, its ring on screen, the pointer moved onto an outer sector with a hint):"
-  echo
-  echo "| measure | median | 99th percentile | rounds |"
-  echo "|---|---:|---:|---:|"
-  echo "| posted WM_MOUSEMOVE through the loop until the tooltip is visible | $(get posted_shown_median_us) µs | $(get posted_shown_p99_us) µs | $(get posted_rounds) ($(get posted_misses) missed) |"
-  echo "| the same, until it is painted | $(get posted_painted_median_us) µs | $(get posted_painted_p99_us) µs | |"
-  echo "| real SendInput move until the tooltip is visible | $(get real_shown_median_us) µs | $(get real_shown_p99_us) µs | $(get real_rounds) ($(get real_misses) missed) |"
-  echo "| the same, until it is painted | $(get real_painted_median_us) µs | $(get real_painted_p99_us) µs | |"
-  echo "| floor: a bare popup with the tooltip's styles and size, MoveWindow and SW_SHOWNOACTIVATE | $(get floor_shown_median_us) µs | $(get floor_shown_p99_us) µs | $(get floor_rounds) |"
-  echo "| save of a full 24-slot table with 259-character texts ($(get native_save_bytes) B), native Release | $(get native_save_median_us) µs | $(get native_save_p99_us) µs | $(get native_save_runs) |"
-  echo "| the same under Wine | $(get wine_save_median_us) µs | $(get wine_save_p99_us) µs | $(get wine_save_runs) |"
-  echo
-  echo "The floor is what this Wine and X server take to move and show a window of the tooltip's kind, with nothing of the launcher in it; the tooltip rows include it, with the sector's hover repaint and the tooltip fitting itself to text and icon."
+  echo "| tooltip 99th percentile (same rounds; misses: launcher $(get real_misses), floor $(get floor_misses)) | $(get real_shown_p99_us) µs | $(get floor_shown_p99_us) µs | |"
+  echo "| Linux VmRSS of the wine process at rest | $(get launcher_rss_kb) KiB | $(get reference_rss_kb) KiB | gnome-pie at rest: $gnome_pie |"
+  echo "| CPU time over $((REST_MS / 1000)) s at rest (GetProcessTimes) | $(get launcher_cpu_ms) ms | $(get reference_cpu_ms) ms | |"
+  echo "| CPU time over $((REST_MS / 1000)) s at rest (Linux /proc stat) | $(get launcher_linux_cpu_ms) ms | $(get reference_linux_cpu_ms) ms | gnome-pie: $(get gnomepie_cpu_ms) ms |"
+  echo "| imported DLLs (32-bit, as shipped) | $imports | | |"
   echo
   echo "At rest for $((REST_MS / 1000)) s with the pointer away (tooltip visible: $(get rest_tooltip_visible)): $(get rest_posted) messages taken from the queue (WH_GETMESSAGE), $(get rest_sent) sent (WH_CALLWNDPROC)${rest_messages:+ ($rest_messages)}; CPU time of the process $(get rest_cpu_ms) ms."
+  echo
+  echo "| save of a full 24-slot table with 259-character texts | median | 99th percentile | runs |"
+  echo "|---|---:|---:|---:|"
+  echo "| native Release ($(get native_save_bytes) B) | $(get native_save_median_us) µs | $(get native_save_p99_us) µs | $(get native_save_runs) |"
+  echo "| under Wine | $(get wine_save_median_us) µs | $(get wine_save_p99_us) µs | $(get wine_save_runs) |"
   echo
   echo "Line editor, one typed character with a full history (native Release):"
   echo

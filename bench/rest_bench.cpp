@@ -43,7 +43,7 @@ int main(int argc, char** argv)
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     PROCESS_INFORMATION child = {};
     double startup;
-    HWND window = StartVisible(argv[1], argv[2], argv[3], &child, &startup);
+    HWND window = WriteFullTable(argv[1]) ? StartReady(argv[1], argv[2], argv[3], &child, &startup) : nullptr;
     if (!window)
         return 1;
     Sleep(settle);

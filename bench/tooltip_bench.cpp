@@ -1,5 +1,6 @@
 // The launcher inside this process, as in the Windows tests: how long a
-// pointer move onto a sector takes until the tooltip is shown, and what the
+// real pointer move onto a sector takes until the tooltip is shown, against
+// the same move onto a bare window that shows a bare popup, and what the
 // launcher at rest receives. Prints "name value" lines (times in
 // microseconds).
 // Usage: tooltip_bench <rounds> <rest-ms>
@@ -12,6 +13,7 @@
 
 #include "app/launcher.h"
 #include "app/ringwnd.h"
+#include "app/slotcmds.h"
 #include "bench/child_process.h"
 #include "bench/stats.h"
 #include "ring/vbutton.h"
@@ -20,7 +22,7 @@
 
 namespace {
 
-enum { WAIT_LIMIT_MS = 1000, KINDS_KEPT = 16 };
+enum { WAIT_LIMIT_MS = 1000, KINDS_KEPT = 16, FLOOR_OFFSET = 300 };
 
 struct MessageTally {
     UINT message; // message identifier
@@ -70,20 +72,18 @@ void DispatchWaiting()
     }
 }
 
-bool TipShown()
+// The window whose showing a round waits for: the launcher's tooltip, or
+// the floor's bare popup.
+HWND awaited;
+
+bool AwaitedShown()
 {
-    return IsWindowVisible(ringWindow.toolTip) != 0;
+    return IsWindowVisible(awaited) != 0;
 }
 
-// Shown, and its first paint done: nothing of it is waiting to be drawn.
-bool TipPainted()
+bool AwaitedHidden()
 {
-    return TipShown() && !GetUpdateRect(ringWindow.toolTip, nullptr, FALSE);
-}
-
-bool TipHidden()
-{
-    return !TipShown();
+    return !AwaitedShown();
 }
 
 // Dispatches one message at a time, as the message loop would, until done()
@@ -105,22 +105,94 @@ double DispatchUntil(bool (*done)(), LARGE_INTEGER from)
     }
 }
 
-struct Latencies {
-    std::vector<double> shown;   // until the tooltip is visible, microseconds
-    std::vector<double> painted; // until it has been painted as well
-    int misses;                  // rounds in which it did not show within the limit
+// The floor: a bare window of the ring's size beside it, with a bare child
+// where the measured sector lies in the ring, whose first pointer move
+// moves and shows a bare popup of the tooltip's kind and size as the ring
+// shows its tooltip. No hit test, capture, repaint or fitting.
+struct Floor {
+    HWND face;    // the ring's stand-in
+    HWND sector;  // the sector's stand-in: a plain rectangle
+    HWND popup;   // the tooltip's stand-in
+    POINT anchor; // screen point the popup is placed from, as the sector's icon corner
+    SIZE size;    // the tooltip's size for the measured hint
 };
 
-void Record(Latencies* latencies, LARGE_INTEGER from)
+Floor floorWindows;
+
+LRESULT CALLBACK FloorSectorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    double shown = DispatchUntil(TipShown, from);
-    double painted = shown < 0 ? -1 : DispatchUntil(TipPainted, from);
-    if (painted < 0) {
-        ++latencies->misses;
-        return;
+    if (message == WM_MOUSEMOVE && !IsWindowVisible(floorWindows.popup)) {
+        MoveWindow(floorWindows.popup, floorWindows.anchor.x + 10, floorWindows.anchor.y - floorWindows.size.cy - 10,
+                   floorWindows.size.cx, floorWindows.size.cy, TRUE);
+        ShowWindow(floorWindows.popup, SW_SHOWNOACTIVATE);
+        return 0;
     }
-    latencies->shown.push_back(1000 * shown);
-    latencies->painted.push_back(1000 * painted);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateBare(const char* name, WNDPROC procedure, UINT classStyle, DWORD exStyle, DWORD style, RECT place,
+                HWND parent)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = classStyle;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(exStyle, name, "", style, place.left, place.top, place.right - place.left,
+                           place.bottom - place.top, parent, nullptr, windowClass.hInstance, nullptr);
+}
+
+// Mirrors the ring, the button and the tooltip at an offset to the right.
+bool CreateFloor(HWND button, POINT anchor, int offset)
+{
+    HWND tip = ringWindow.toolTip;
+    RECT ring, sector, shown;
+    GetWindowRect(ringWindow.window, &ring);
+    GetWindowRect(button, &sector);
+    GetWindowRect(tip, &shown);
+    OffsetRect(&ring, offset, 0);
+    MapWindowPoints(nullptr, ringWindow.window, reinterpret_cast<POINT*>(&sector), 2);
+    RECT origin = {0, 0, shown.right - shown.left, shown.bottom - shown.top};
+    floorWindows.face = CreateBare("FloorFace", DefWindowProcA, 0, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                                   WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, ring, nullptr);
+    floorWindows.sector = CreateBare("FloorSector", FloorSectorProc, 0, 0, WS_CHILD | WS_VISIBLE, sector,
+                                     floorWindows.face);
+    floorWindows.popup = CreateBare("FloorPopup", DefWindowProcA, GetClassLongA(tip, GCL_STYLE),
+                                    GetWindowLongA(tip, GWL_EXSTYLE),
+                                    GetWindowLongA(tip, GWL_STYLE) & ~WS_VISIBLE, origin, floorWindows.face);
+    floorWindows.anchor = {anchor.x + offset, anchor.y};
+    floorWindows.size = {origin.right, origin.bottom};
+    return floorWindows.face && floorWindows.sector && floorWindows.popup;
+}
+
+struct Latencies {
+    std::vector<double> shown; // until the popup is visible, microseconds
+    int misses;                // rounds in which it did not show within the limit
+};
+
+// Off: the pointer onto the face's centre, the popup hidden. On: one real
+// move onto the sector, timed until the popup is visible.
+bool Round(HWND popup, POINT off, POINT on, bool hideByHand, Latencies* latencies)
+{
+    awaited = popup;
+    MovePointerTo(off.x, off.y);
+    if (hideByHand)
+        ShowWindow(popup, SW_HIDE);
+    LARGE_INTEGER from;
+    QueryPerformanceCounter(&from);
+    if (DispatchUntil(AwaitedHidden, from) < 0)
+        return false;
+    PumpMessages(5);
+    QueryPerformanceCounter(&from);
+    SendPointerMove(on.x, on.y);
+    double shown = DispatchUntil(AwaitedShown, from);
+    if (shown < 0)
+        ++latencies->misses;
+    else
+        latencies->shown.push_back(1000 * shown);
+    return true;
 }
 
 void Print(const char* name, Latencies* latencies)
@@ -132,83 +204,34 @@ void Print(const char* name, Latencies* latencies)
         return;
     printf("%s_shown_median_us %.1f\n", name, Percentile(latencies->shown.data(), count, 0.5));
     printf("%s_shown_p99_us %.1f\n", name, Percentile(latencies->shown.data(), count, 0.99));
-    printf("%s_painted_median_us %.1f\n", name, Percentile(latencies->painted.data(), count, 0.5));
-    printf("%s_painted_p99_us %.1f\n", name, Percentile(latencies->painted.data(), count, 0.99));
 }
 
-// A WM_MOUSEMOVE posted to the button goes through this thread's queue and
-// the message loop like the move the system would post.
-Latencies PostedMoves(HWND button, LPARAM inside, int rounds)
+// Rounds of the launcher and of the floor alternate, the order swapped every
+// round, so that both see the same machine; the ratio is the median of the
+// rounds' ratios.
+void MeasureAgainstFloor(POINT onto, int rounds)
 {
-    Latencies latencies = {};
-    LARGE_INTEGER from;
+    const POINT ringCentre = {100, 100};
+    const POINT floorCentre = {ringCentre.x + FLOOR_OFFSET, ringCentre.y};
+    const POINT floorOnto = {onto.x + FLOOR_OFFSET, onto.y};
+    Latencies tooltip = {}, bare = {};
+    std::vector<double> ratios;
     for (int round = 0; round < rounds; ++round) {
-        PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(0, 0)); // off the sector
-        QueryPerformanceCounter(&from);
-        if (DispatchUntil(TipHidden, from) < 0)
+        size_t before = tooltip.shown.size() + bare.shown.size();
+        bool done = round % 2 == 0
+            ? Round(ringWindow.toolTip, ringCentre, onto, false, &tooltip) &&
+                  Round(floorWindows.popup, floorCentre, floorOnto, true, &bare)
+            : Round(floorWindows.popup, floorCentre, floorOnto, true, &bare) &&
+                  Round(ringWindow.toolTip, ringCentre, onto, false, &tooltip);
+        if (!done)
             break;
-        DispatchWaiting();
-        QueryPerformanceCounter(&from);
-        PostMessageA(button, WM_MOUSEMOVE, 0, inside);
-        Record(&latencies, from);
+        if (tooltip.shown.size() + bare.shown.size() == before + 2)
+            ratios.push_back(tooltip.shown.back() / bare.shown.back());
     }
-    return latencies;
-}
-
-// Real input: the move passes the window system, its hit test and the queue.
-Latencies RealMoves(POINT onto, int rounds)
-{
-    Latencies latencies = {};
-    LARGE_INTEGER from;
-    for (int round = 0; round < rounds; ++round) {
-        MovePointerTo(100, 100); // the centre disc: off every sector
-        QueryPerformanceCounter(&from);
-        if (DispatchUntil(TipHidden, from) < 0)
-            break;
-        PumpMessages(5);
-        QueryPerformanceCounter(&from);
-        SendPointerMove(onto.x, onto.y);
-        Record(&latencies, from);
-    }
-    return latencies;
-}
-
-// The floor under any tooltip: a bare popup with the tooltip's styles and
-// size, moved and shown as the ring shows the tooltip, timed until visible.
-void PrintBarePopupFloor(int rounds)
-{
-    HWND tip = ringWindow.toolTip;
-    RECT bounds;
-    GetWindowRect(tip, &bounds);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "BarePopup";
-    RegisterClassA(&windowClass);
-    HWND popup = CreateWindowExA(GetWindowLongA(tip, GWL_EXSTYLE), windowClass.lpszClassName, "",
-                                 GetWindowLongA(tip, GWL_STYLE) & ~WS_VISIBLE, 0, 0,
-                                 bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
-    std::vector<double> shown;
-    LARGE_INTEGER from, to;
-    for (int round = 0; popup && round < rounds; ++round) {
-        ShowWindow(popup, SW_HIDE);
-        DispatchWaiting();
-        QueryPerformanceCounter(&from);
-        MoveWindow(popup, 300 + round % 5, 300, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
-        ShowWindow(popup, SW_SHOWNOACTIVATE);
-        QueryPerformanceCounter(&to);
-        shown.push_back(1000 * Milliseconds(from, to));
-    }
-    if (popup)
-        DestroyWindow(popup);
-    UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
-    int count = static_cast<int>(shown.size());
-    printf("floor_rounds %d\n", count);
-    if (count == 0)
-        return;
-    printf("floor_shown_median_us %.1f\n", Percentile(shown.data(), count, 0.5));
-    printf("floor_shown_p99_us %.1f\n", Percentile(shown.data(), count, 0.99));
+    Print("real", &tooltip);
+    Print("floor", &bare);
+    if (!ratios.empty())
+        printf("tooltip_ratio %.2f\n", Percentile(ratios.data(), static_cast<int>(ratios.size()), 0.5));
 }
 
 double ProcessCpuMilliseconds()
@@ -261,24 +284,27 @@ int main(int argc, char** argv)
         return 1;
     PumpMessages(200);
 
-    const int slot = 1; // an outer sector
-    ReplaceText(&launcher.slots[slot].hint, "Outer sector");
+    // An outer sector with a target, as in a full table: hint and icon.
+    const int slot = 1;
     HWND button = launcher.slots[slot].button;
-    const VButtonState* state = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+    VButtonState* state = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+    AssignTarget(&launcher.slots[slot], BesideTestExe("tooltip_bench.exe").c_str(), state);
     POINT inside = {state->sector.iconX + 10, state->sector.iconY + 10};
-    const LPARAM insideClient = MAKELPARAM(inside.x, inside.y);
     ClientToScreen(button, &inside);
 
-    PostedMoves(button, insideClient, 20); // the first showings may fill caches
-    Latencies posted = PostedMoves(button, insideClient, rounds);
-    Print("posted", &posted);
-    Latencies real = RealMoves(inside, rounds / 4 > 0 ? rounds / 4 : 1);
-    Print("real", &real);
-    PrintBarePopupFloor(rounds);
+    // A first showing of each, which may fill caches, then the tooltip's
+    // size for this hint is known to mirror.
+    awaited = ringWindow.toolTip;
+    MovePointerTo(inside.x, inside.y);
+    PumpMessages(100);
+    if (!CreateFloor(button, SlotIconAnchor(slot), FLOOR_OFFSET))
+        return 1;
+    MeasureAgainstFloor(inside, rounds);
+    DestroyWindow(floorWindows.face); // and with it the sector and the popup
 
     MovePointerTo(away.x, away.y);
     PumpMessages(1000);
-    printf("rest_tooltip_visible %d\n", TipShown() ? 1 : 0);
+    printf("rest_tooltip_visible %d\n", IsWindowVisible(ringWindow.toolTip) ? 1 : 0);
     CountAtRest(rest);
     fflush(stdout);
     DeleteFileA(BesideTestExe("settings.dat").c_str());

@@ -67,9 +67,14 @@ void FitToolTip(ToolTipState* state)
 
     ToolTipSize size = FitToolTipMetrics(metrics.tmAveCharWidth, extent.cx, extent.cy, state->icon != nullptr);
     // The owner reads the new size as soon as the message returns, to place
-    // the tooltip: resize now, not through a later message.
-    SetWindowPos(state->window, nullptr, 0, 0, size.width, size.height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // the tooltip: resize now, not through a later message. A size that
+    // stays, as when the owner sets again the text it set on hiding, needs
+    // no resize, which under Wine costs as much as showing the window.
+    RECT now;
+    GetWindowRect(state->window, &now);
+    if (now.right - now.left != size.width || now.bottom - now.top != size.height)
+        SetWindowPos(state->window, nullptr, 0, 0, size.width, size.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     InvalidateRect(state->window, nullptr, TRUE);
 }
 

@@ -1,5 +1,6 @@
 // The companion library as start-up and shutdown use it: missing, lacking an
-// entry point, present as a probe that logs its calls, and the shipped one.
+// entry point, present as a probe that logs its calls, and the shipped one
+// beside the folder browser.
 // Each case puts its own "vcontrols.dll" beside this test executable.
 #include "app/helperlib.h"
 
@@ -9,9 +10,11 @@
 #include <string>
 
 #include "app/ringwnd.h"
+#include "app/shell.h"
 #include "app/slots.h"
 #include "tests/win/support/launcher_run.h"
 #include "tests/win/support/message_boxes.h"
+#include "tests/win/support/modal_driver.h"
 
 namespace {
 
@@ -104,24 +107,39 @@ TEST_F(HelperLibraryTest, PresentItGetsInitOnceAtStartAndReleaseOnceAtExit)
     }
 }
 
-TEST_F(HelperLibraryTest, TheShippedLibraryKeepsTheThreadInAnApartmentWhileTheLauncherRuns)
+// The folder browser joins a COM apartment for its own time only, so it
+// works whether the library is there or not, and no start pays for COM.
+TEST_F(HelperLibraryTest, TheFolderBrowserWorksWithAndWithoutTheShippedLibrary)
 {
-    Install(ShippedPath("vcontrols.dll"));
-    // This thread starts outside COM, so the probes below tell Init's work apart.
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
-    CoUninitialize();
+    for (bool shipped : {true, false}) {
+        SCOPED_TRACE(shipped ? "shipped library" : "no library");
+        if (shipped)
+            Install(ShippedPath("vcontrols.dll"));
+        {
+            MessageBoxAnswerer answerer; // gone before the browser, which is a dialog box too
+            ASSERT_EQ(StartTestLauncher(), 0);
+            EXPECT_EQ(answerer.seen().size(), shipped ? 0u : 1u);
+        }
+        EXPECT_EQ(Mapped(), shipped);
+        // Outside COM while the launcher runs: Init joined no apartment.
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+        CoUninitialize();
 
-    MessageBoxAnswerer answerer;
-    ASSERT_EQ(StartTestLauncher(), 0);
-    EXPECT_TRUE(answerer.seen().empty());
-    EXPECT_TRUE(Mapped());
-    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_FALSE); // joined by Init
-    CoUninitialize();
+        char folder[MAX_PATH] = "";
+        {
+            FolderBrowserAnswerer browser(CHOOSE_DESKTOP);
+            EXPECT_TRUE(ChooseWorkFolder(ringWindow.window, "Folder", folder));
+            EXPECT_TRUE(browser.opened());
+            EXPECT_EQ(browser.title(), "Folder");
+        }
+        EXPECT_EQ(std::string(folder), DesktopFolder());
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); // left again
+        CoUninitialize();
 
-    EXPECT_EQ(StopTestLauncher(), 0);
-    EXPECT_FALSE(Mapped());
-    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); // left by Release
-    CoUninitialize();
+        EXPECT_EQ(StopTestLauncher(), 0);
+        EXPECT_FALSE(Mapped());
+        RemoveFiles();
+    }
 }
 
 } // namespace
