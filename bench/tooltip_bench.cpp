@@ -195,21 +195,21 @@ bool Round(HWND popup, POINT off, POINT on, bool hideByHand, Latencies* latencie
     return true;
 }
 
-void Print(const char* name, Latencies* latencies)
+void Print(const char* sector, const char* name, Latencies* latencies)
 {
     int count = static_cast<int>(latencies->shown.size());
-    printf("%s_rounds %d\n", name, count);
-    printf("%s_misses %d\n", name, latencies->misses);
+    printf("%s_%s_rounds %d\n", sector, name, count);
+    printf("%s_%s_misses %d\n", sector, name, latencies->misses);
     if (count == 0)
         return;
-    printf("%s_shown_median_us %.1f\n", name, Percentile(latencies->shown.data(), count, 0.5));
-    printf("%s_shown_p99_us %.1f\n", name, Percentile(latencies->shown.data(), count, 0.99));
+    printf("%s_%s_shown_median_us %.1f\n", sector, name, Percentile(latencies->shown.data(), count, 0.5));
+    printf("%s_%s_shown_p99_us %.1f\n", sector, name, Percentile(latencies->shown.data(), count, 0.99));
 }
 
 // Rounds of the launcher and of the floor alternate, the order swapped every
 // round, so that both see the same machine; the ratio is the median of the
 // rounds' ratios.
-void MeasureAgainstFloor(POINT onto, int rounds)
+void MeasureAgainstFloor(const char* sector, POINT onto, int rounds)
 {
     const POINT ringCentre = {100, 100};
     const POINT floorCentre = {ringCentre.x + FLOOR_OFFSET, ringCentre.y};
@@ -228,10 +228,10 @@ void MeasureAgainstFloor(POINT onto, int rounds)
         if (tooltip.shown.size() + bare.shown.size() == before + 2)
             ratios.push_back(tooltip.shown.back() / bare.shown.back());
     }
-    Print("real", &tooltip);
-    Print("floor", &bare);
+    Print(sector, "real", &tooltip);
+    Print(sector, "floor", &bare);
     if (!ratios.empty())
-        printf("tooltip_ratio %.2f\n", Percentile(ratios.data(), static_cast<int>(ratios.size()), 0.5));
+        printf("%s_ratio %.2f\n", sector, Percentile(ratios.data(), static_cast<int>(ratios.size()), 0.5));
 }
 
 double ProcessCpuMilliseconds()
@@ -284,23 +284,33 @@ int main(int argc, char** argv)
         return 1;
     PumpMessages(200);
 
-    // An outer sector with a target, as in a full table: hint and icon.
-    const int slot = 1;
-    HWND button = launcher.slots[slot].button;
-    VButtonState* state = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
-    AssignTarget(&launcher.slots[slot], BesideTestExe("tooltip_bench.exe").c_str(), state);
-    POINT inside = {state->sector.iconX + 10, state->sector.iconY + 10};
-    ClientToScreen(button, &inside);
-
-    // A first showing of each, which may fill caches, then the tooltip's
-    // size for this hint is known to mirror.
-    awaited = ringWindow.toolTip;
-    MovePointerTo(inside.x, inside.y);
-    PumpMessages(100);
-    if (!CreateFloor(button, SlotIconAnchor(slot), FLOOR_OFFSET))
-        return 1;
-    MeasureAgainstFloor(inside, rounds);
-    DestroyWindow(floorWindows.face); // and with it the sector and the popup
+    // Two outer sectors: one with a target, as in a full table (hint and
+    // icon), and an empty one, whose tooltip is the default hint alone.
+    const int defined = 1, empty = 2;
+    VButtonState* state = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(launcher.slots[defined].button, GWLP_USERDATA));
+    AssignTarget(&launcher.slots[defined], BesideTestExe("tooltip_bench.exe").c_str(), state);
+    ReplaceText(&launcher.slots[empty].hint, kDefaultHint);
+    const struct {
+        const char* name;
+        int slot;
+    } sectors[] = {{"icon", defined}, {"hint", empty}};
+    for (const auto& sector : sectors) {
+        HWND button = launcher.slots[sector.slot].button;
+        state = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+        POINT inside = {state->sector.iconX + 10, state->sector.iconY + 10};
+        ClientToScreen(button, &inside);
+        // A first showing, which may fill caches, then the tooltip's size
+        // for this hint is known to mirror.
+        awaited = ringWindow.toolTip;
+        MovePointerTo(inside.x, inside.y);
+        PumpMessages(100);
+        if (!CreateFloor(button, SlotIconAnchor(sector.slot), FLOOR_OFFSET))
+            return 1;
+        MeasureAgainstFloor(sector.name, inside, rounds);
+        DestroyWindow(floorWindows.face); // and with it the sector and the popup
+        MovePointerTo(away.x, away.y);
+        PumpMessages(200);
+    }
 
     MovePointerTo(away.x, away.y);
     PumpMessages(1000);

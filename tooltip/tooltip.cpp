@@ -137,6 +137,10 @@ static void OnDestroy(ToolTipState* state)
 static LRESULT OnSetText(ToolTipState* state, const char* text)
 {
     bool hasText = text && text[0];
+    // The owner sets the same hint again on every show and hide: the same
+    // text fits the same, and measuring it again is a cost for nothing.
+    if (hasText ? state->text && lstrcmpA(state->text, text) == 0 : !state->text)
+        return TRUE;
     ReplaceText(&state->text, hasText ? text : nullptr);
     FitToolTip(state);
     return !hasText || state->text;
@@ -145,6 +149,8 @@ static LRESULT OnSetText(ToolTipState* state, const char* text)
 static HICON OnSetIcon(ToolTipState* state, HICON icon)
 {
     HICON previous = state->icon;
+    if (icon == previous) // fitted for it already
+        return previous;
     state->icon = icon;
     FitToolTip(state); // also invalidates, visible or not
     return previous;
