@@ -8,7 +8,7 @@ const unsigned kF1Key = 0x70; // F2 to F24 follow it
 
 // Indexed by the bit of each modifier's flag.
 const char* const kModifierNames[] = {"alt", "ctrl", "shift", "win"};
-const unsigned kModifierCount = 4;
+const unsigned kModifierCount = sizeof kModifierNames / sizeof kModifierNames[0];
 
 // ASCII letters folded to lower case; nothing else becomes a letter.
 char Folded(char c)

@@ -67,14 +67,9 @@ void FitToolTip(ToolTipState* state)
 
     ToolTipSize size = FitToolTipMetrics(metrics.tmAveCharWidth, extent.cx, extent.cy, state->icon != nullptr);
     // The owner reads the new size as soon as the message returns, to place
-    // the tooltip: resize now, not through a later message. A size that
-    // stays, as when the owner sets again the text it set on hiding, needs
-    // no resize, which under Wine costs as much as showing the window.
-    RECT now;
-    GetWindowRect(state->window, &now);
-    if (now.right - now.left != size.width || now.bottom - now.top != size.height)
-        SetWindowPos(state->window, nullptr, 0, 0, size.width, size.height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    // the tooltip: resize now, not through a later message.
+    SetWindowPos(state->window, nullptr, 0, 0, size.width, size.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     InvalidateRect(state->window, nullptr, TRUE);
 }
 
@@ -138,7 +133,8 @@ static LRESULT OnSetText(ToolTipState* state, const char* text)
 {
     bool hasText = text && text[0];
     // The owner sets the same hint again on every show and hide: the same
-    // text fits the same, and measuring it again is a cost for nothing.
+    // text fits the same, and a resize costs under Wine about as much as
+    // showing the window.
     if (hasText ? state->text && lstrcmpA(state->text, text) == 0 : !state->text)
         return TRUE;
     ReplaceText(&state->text, hasText ? text : nullptr);
