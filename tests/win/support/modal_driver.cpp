@@ -3,10 +3,15 @@
 #include <commctrl.h>
 #include <dlgs.h>
 #include <shlobj.h>
+#include <stdio.h>
+
+#include <mutex>
 
 #include "tests/win/support/input.h"
 
 namespace {
+
+const int kModalGuardSeconds = 15;
 
 HWND FindVisibleWindow(const char* className)
 {
@@ -17,10 +22,49 @@ HWND FindVisibleWindow(const char* className)
     return nullptr;
 }
 
+// A menu or dialog of this process that nothing answers keeps the test's
+// thread in its modal loop for ever, for instance one that opens only after
+// its driver gave up. Once a driver has run, a guard thread ends any of ours
+// left open this long: the test then fails instead of hanging.
+void GuardAgainstForgottenModalLoops()
+{
+    static std::once_flag started;
+    std::call_once(started, [] {
+        std::thread([] {
+            HWND open = nullptr;
+            int seconds = 0;
+            for (;;) {
+                Sleep(1000);
+                HWND menu = FindVisibleWindow("#32768");
+                HWND window = menu ? menu : FindVisibleWindow("#32770");
+                DWORD owner = 0;
+                if (window)
+                    GetWindowThreadProcessId(window, &owner);
+                if (!window || owner != GetCurrentProcessId() || window != open) {
+                    open = window;
+                    seconds = 0;
+                    continue;
+                }
+                if (++seconds < kModalGuardSeconds)
+                    continue;
+                printf("a %s stayed open %d s with nothing answering it: dismissed\n", menu ? "popup menu" : "dialog",
+                       seconds);
+                fflush(stdout);
+                if (menu)
+                    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                else
+                    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+                seconds = 0;
+            }
+        }).detach();
+    });
+}
+
 } // namespace
 
 WindowWatcher::WindowWatcher(const char* className, std::function<void(HWND)> act)
     : thread_([this, className, act] {
+          GuardAgainstForgottenModalLoops();
           // A window of an earlier loop may linger a moment after it ended.
           HWND earlier = FindVisibleWindow(className);
           for (int waited = 0; waited < 10000; waited += 20) {
