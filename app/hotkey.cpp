@@ -53,10 +53,16 @@ void ToggleRingAtPointer(HWND ring)
         ShowWindow(ring, SW_HIDE);
         return;
     }
-    POINT pointer;
-    GetCursorPos(&pointer);
     RECT place;
     GetClientRect(ring, &place); // without a frame, the window's own size
+    // Without a pointer position (a desktop that denies it) the ring goes
+    // to the middle of the primary work area.
+    POINT pointer;
+    if (!GetCursorPos(&pointer)) {
+        RECT work = {};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        pointer = {work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2};
+    }
     OffsetRect(&place, pointer.x - place.right / 2, pointer.y - place.bottom / 2);
     place = WholeOnWorkArea(place, pointer);
     SetWindowPos(ring, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);

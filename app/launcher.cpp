@@ -9,7 +9,6 @@
 #include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
-#include "settings/settings_shim.h"
 #include "settings/store.h"
 #include "tooltip/tooltip.h"
 
@@ -39,10 +38,16 @@ bool AnotherInstanceRuns()
 {
     SetLastError(0);
     HANDLE mutex = CreateMutexA(nullptr, TRUE, kRingWindowTitle);
-    bool lost = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // Access denied: the mutex is there, made by a launcher that runs with
+    // other rights (elevated), which this start can neither take nor wait for.
+    bool lost = mutex ? GetLastError() == ERROR_ALREADY_EXISTS : GetLastError() == ERROR_ACCESS_DENIED;
     bool shown = ShowRunningInstance();
     for (DWORD waited = 0; lost && !shown && waited < kRunningInstanceWait; waited += kRunningInstancePoll) {
-        DWORD taken = WaitForSingleObject(mutex, kRunningInstancePoll);
+        DWORD taken = WAIT_TIMEOUT;
+        if (mutex)
+            taken = WaitForSingleObject(mutex, kRunningInstancePoll);
+        else
+            Sleep(kRunningInstancePoll);
         lost = taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED;
         shown = lost && ShowRunningInstance();
     }
@@ -70,10 +75,7 @@ void CreateRing(HWND ring)
     BuildRingLayout(layout);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        // The shell could wait on an absent share for an icon; the target
-        // gets one at a later start that finds it.
-        if (slot->target && !TargetPlaceWasAbsent(slot->target))
-            slot->icon = ExtractTargetIcon(slot->target);
+        slot->icon = StoredTargetIcon(slot->target);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
                                      layout[i].innerRadius, layout[i].outerRadius);
@@ -89,7 +91,7 @@ void LoadMenus()
     if (launcher.autostartEnabled)
         CheckMenuItem(launcher.mainMenu, IDM_AUTOSTART, MF_BYCOMMAND | MF_CHECKED);
     if (!launcherSettings.hideAfterLaunch)
-        CheckMenuItem(launcher.mainMenu, IDM_NOHIDE, MF_BYCOMMAND | MF_CHECKED);
+        ShowHidingMark();
     launcher.slotMenuResource = LoadMenuA(launcher.instance, MAKEINTRESOURCEA(IDR_SLOT_MENU));
     launcher.slotMenu = GetSubMenu(launcher.slotMenuResource, 0);
 }
@@ -148,7 +150,7 @@ int RunMessageLoop()
 
 void ShutDownLauncher()
 {
-    SaveLauncherSettings();
+    SaveSettingsAtEnd(false);
     CloseSettingsStore();
     DestroyMenu(launcher.mainMenuResource);
     DestroyMenu(launcher.slotMenuResource);

@@ -8,6 +8,10 @@
 // span inside [low, high). A span longer than the room starts at low, so its
 // beginning (a window's caption corner) stays in sight.
 int ShiftInside(int start, int length, int low, int high);
+// A stored coordinate brought within +-2^30. Every screen lies far inside
+// that, so a coordinate beyond it is as far off any of them as before, and a
+// window's size can be added to it without overflow.
+int NearTheScreens(int coordinate);
 
 #ifdef _WIN32
 #include <windows.h>

@@ -20,6 +20,9 @@ namespace {
 const COLORREF kToolTipBackground = 0x00FFCC66;
 const COLORREF kToolTipText = 0x00000000;
 const int kRingSize = 200;
+// While the settings file could not be read, it is tried again this often.
+const UINT_PTR kSettingsRetryTimer = 1;
+const UINT kSettingsRetryMilliseconds = 3000;
 
 // Null for an index that names no slot: the private messages may come from
 // any sender.
@@ -39,6 +42,8 @@ LRESULT OnCreate(HWND window)
     ringWindow.font = CreateFontIndirectA(&face);
     ringWindow.toolTip = CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText);
     ringWindow.editDialog = CreateEditDlg(window);
+    if (SettingsAwaitReading())
+        SetTimer(window, kSettingsRetryTimer, kSettingsRetryMilliseconds, nullptr);
     if (launcherSettings.showAtStart)
         ShowWindow(window, SW_SHOW);
     return 0;
@@ -89,8 +94,7 @@ void OpenReadme()
 void ToggleHiding()
 {
     launcherSettings.hideAfterLaunch = !launcherSettings.hideAfterLaunch;
-    CheckMenuItem(launcher.mainMenu, IDM_NOHIDE,
-                  MF_BYCOMMAND | (launcherSettings.hideAfterLaunch ? MF_UNCHECKED : MF_CHECKED));
+    ShowHidingMark();
     SaveLauncherSettings();
 }
 
@@ -232,7 +236,7 @@ void OnEndSession(HWND window, BOOL ending)
     if (!ending)
         return;
     RecordRingPlace(window);
-    SaveLauncherSettings();
+    SaveSettingsAtEnd(true);
 }
 
 // A place whose centre lies on no monitor (a screen unplugged, a lower
@@ -242,6 +246,36 @@ RECT ReachableRingPlace(RECT place)
 {
     POINT centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
     return IsOnAMonitor(centre) ? place : WholeOnWorkArea(place, centre);
+}
+
+// Where the settings put the ring, within reach.
+RECT StoredRingPlace()
+{
+    const int left = NearTheScreens(launcherSettings.windowLeft);
+    const int top = NearTheScreens(launcherSettings.windowTop);
+    return ReachableRingPlace({left, top, left + kRingSize, top + kRingSize});
+}
+
+// The settings file, read late once it came free, shown as a start would
+// have shown it. A ring the user has brought up stays where it is.
+void ShowLateSettings(HWND window)
+{
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        ShowStoredIcon(&launcher.slots[i]);
+    ShowHidingMark();
+    if (IsWindowVisible(window))
+        return;
+    RECT place = StoredRingPlace();
+    SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (launcherSettings.showAtStart ? SWP_SHOWWINDOW : 0));
+}
+
+void OnSettingsRetry(HWND window)
+{
+    if (RetryUnreadSettings())
+        ShowLateSettings(window);
+    if (!SettingsAwaitReading())
+        KillTimer(window, kSettingsRetryTimer);
 }
 
 void OnDisplayChange(HWND window)
@@ -270,11 +304,16 @@ ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
 
 HWND CreateRingWindow(HINSTANCE instance)
 {
-    const int left = launcherSettings.windowLeft, top = launcherSettings.windowTop;
-    RECT place = ReachableRingPlace({left, top, left + kRingSize, top + kRingSize});
+    RECT place = StoredRingPlace();
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
                            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, kRingSize,
                            kRingSize, nullptr, nullptr, instance, nullptr);
+}
+
+void ShowHidingMark()
+{
+    CheckMenuItem(launcher.mainMenu, IDM_NOHIDE,
+                  MF_BYCOMMAND | (launcherSettings.hideAfterLaunch ? MF_UNCHECKED : MF_CHECKED));
 }
 
 void CloseRingWindow(HWND window)
@@ -329,6 +368,11 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_HOTKEY:
         ToggleRingAtPointer(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kSettingsRetryTimer)
+            break;
+        OnSettingsRetry(window);
         return 0;
     case WM_KEYDOWN:
         if (HideRingOnEscape(window, wParam))

@@ -26,6 +26,8 @@ HWND CreateRingWindow(HINSTANCE instance);
 // Records the window's place and visibility, then destroys it: the only way
 // the ring window ends.
 void CloseRingWindow(HWND window);
+// Checks "Не прятать" in the main menu while the ring stays after a launch.
+void ShowHidingMark();
 
 LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -6,10 +6,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "settings/settings_shim.h"
+
 namespace {
 
 typedef void (*AnyEntry)(); // what GetProcAddress finds, before it is given its type
-typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEA* dialog);
+typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEW* dialog);
 typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
 typedef void(WINAPI* LeaveApartment)();
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
@@ -75,6 +77,11 @@ HICON ExtractTargetIcon(const char* path)
     return ExtractAssociatedIconA(nullptr, scratch, &index);
 }
 
+HICON StoredTargetIcon(const char* target)
+{
+    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target) : nullptr;
+}
+
 void LaunchTarget(const char* path, const char* workFolder)
 {
     if (!path || !path[0])
@@ -97,26 +104,30 @@ void LaunchTarget(const char* path, const char* workFolder)
     free(derivedFolder);
 }
 
-bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filters)
+bool ChooseTargetFile(HWND owner, wchar_t* buffer, int capacity, const wchar_t* filters)
 {
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // 76: understood by every system
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W; // 76: understood by every system
     dialog.hwndOwner = owner;
     dialog.lpstrFile = buffer;
     dialog.nMaxFile = capacity;
-    dialog.lpstrFilter = filters ? filters : "Exe\0*.exe\0All Files\0*.*\0";
+    dialog.lpstrFilter = filters ? filters : L"Exe\0*.exe\0All Files\0*.*\0";
     dialog.nFilterIndex = 1;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    OpenFileDialog open = reinterpret_cast<OpenFileDialog>(SystemEntry("comdlg32.dll", "GetOpenFileNameA"));
+    OpenFileDialog open = reinterpret_cast<OpenFileDialog>(SystemEntry("comdlg32.dll", "GetOpenFileNameW"));
     return open && open(&dialog) == 1;
 }
 
-bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
+bool ChooseWorkFolder(HWND owner, const char* title, wchar_t* buffer)
 {
-    BROWSEINFOA browse = {};
+    // The title is the slot's hint, in the code page's letters.
+    wchar_t wideTitle[MAX_PATH];
+    if (title && !MultiByteToWideChar(CP_ACP, 0, title, -1, wideTitle, MAX_PATH))
+        wideTitle[0] = L'\0';
+    BROWSEINFOW browse = {};
     browse.hwndOwner = owner;
     browse.pszDisplayName = buffer;
-    browse.lpszTitle = title;
+    browse.lpszTitle = title ? wideTitle : nullptr;
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
     // The browser wants its caller in a single-threaded COM apartment. The
     // thread joins for the browser's time only, so a start pays nothing for COM.
@@ -127,8 +138,8 @@ bool ChooseWorkFolder(HWND owner, const char* title, char* buffer)
         return false;
     // S_FALSE (the thread was in an apartment already) is owed its leave as well.
     bool joined = SUCCEEDED(join(nullptr, COINIT_APARTMENTTHREADED));
-    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
-    bool isFolder = chosen && SHGetPathFromIDListA(chosen, buffer);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+    bool isFolder = chosen && SHGetPathFromIDListW(chosen, buffer);
     release(chosen); // the shell allocated it for us
     if (joined)
         leave();

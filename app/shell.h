@@ -15,18 +15,24 @@ bool PathBesideExe(const char* name, char* buffer, int capacity);
 // The target's associated icon, owned by whoever stores it; null for an
 // absent path or one too long for the shell's path buffer.
 HICON ExtractTargetIcon(const char* path);
+// The icon of a target read from the settings, or null: none is asked for
+// a target whose drive or share was found absent, where the shell could
+// wait for it; the target gets one at a later start that finds it.
+HICON StoredTargetIcon(const char* target);
 
 // Asks the shell to open the target; without a working folder it starts in
 // the folder that contains the target. A failure is not reported.
 void LaunchTarget(const char* path, const char* workFolder);
 
 // The open-file dialog for a target: the buffer (emptied by the caller)
-// receives the chosen path. The filter list defaults to "Exe" and "All Files".
-bool ChooseTargetFile(HWND owner, char* buffer, int capacity, const char* filters);
+// receives the chosen path, in UTF-16 so that no letter of it is lost. The
+// filter list defaults to "Exe" and "All Files".
+bool ChooseTargetFile(HWND owner, wchar_t* buffer, int capacity, const wchar_t* filters);
 // The folder browser, titled with the text (none when null); the buffer of
-// MAX_PATH characters receives the chosen file-system folder. The thread is
-// in a COM apartment while the browser is open, and left as it was after.
-bool ChooseWorkFolder(HWND owner, const char* title, char* buffer);
+// MAX_PATH characters receives the chosen file-system folder in UTF-16. The
+// thread is in a COM apartment while the browser is open, and left as it
+// was after.
+bool ChooseWorkFolder(HWND owner, const char* title, wchar_t* buffer);
 // Shows the system's text for the thread's last error in a box captioned
 // "Error", then clears the error; answers the code. Without an error
 // nothing is shown.

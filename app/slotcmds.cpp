@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/foreign_names.h"
 #include "app/launcher_record.h"
 #include "app/shell.h"
 #include "settings/store.h"
@@ -26,13 +27,42 @@ void Release(char** text)
     *text = nullptr;
 }
 
+// The ANSI path that names the chosen or dropped file, or null when none
+// can; the user is then told in a box.
+char* KeptPathOf(HWND ring, const wchar_t* path)
+{
+    char* kept = AnsiPathOf(path);
+    if (!kept)
+        ReportUnkeptName(ring, path);
+    return kept;
+}
+
+// Assigns the picked or dropped file under the path that keeps it, with the
+// hint of its long name; -1 when its name cannot be kept, -2 when it is the
+// slot's own target, 0 when assigned.
+int AssignPicked(HWND ring, LauncherSlot* slot, const wchar_t* picked, VButtonState* button)
+{
+    char* path = KeptPathOf(ring, picked);
+    if (!path)
+        return -1;
+    int result = -2;
+    if (!slot->target || lstrcmpiA(slot->target, path) != 0) {
+        char* longName = ReadableAnsiText(picked);
+        AssignTarget(slot, path, button, longName);
+        free(longName);
+        result = 0;
+    }
+    free(path);
+    return result;
+}
+
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button)
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName)
 {
     // Both copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
-    char* hint = DeriveHint(path);
+    char* hint = DeriveHint(longName ? longName : path);
     if (!target || !hint) {
         free(target);
         free(hint);
@@ -49,17 +79,25 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button)
     InvalidateRect(button->window, nullptr, TRUE);
 }
 
+void ShowStoredIcon(LauncherSlot* slot)
+{
+    VButtonState* button = ButtonOf(slot);
+    if (!button)
+        return;
+    DestroyIcon(button->icon);
+    button->icon = slot->icon = StoredTargetIcon(slot->target);
+    InvalidateRect(button->window, nullptr, TRUE);
+}
+
 void ChooseSlotFile(HWND ring, int* currentSlot)
 {
     LauncherSlot* slot = SlotAt(*currentSlot);
     if (!slot)
         return;
-    char path[MAX_PATH] = "";
-    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr)) {
-        if (slot->target && lstrcmpiA(slot->target, path) == 0)
-            return; // the same target: a typed hint survives
-        AssignTarget(slot, path, ButtonOf(slot));
-    }
+    wchar_t path[MAX_PATH] = L"";
+    // The same target again leaves everything, a typed hint and the current slot too.
+    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(ring, slot, path, ButtonOf(slot)) == -2)
+        return;
     *currentSlot = -1;
 }
 
@@ -68,9 +106,9 @@ void ChooseSlotWorkFolder(HWND ring, int* currentSlot)
     LauncherSlot* slot = SlotAt(*currentSlot);
     if (!slot)
         return;
-    char folder[MAX_PATH] = "";
+    wchar_t folder[MAX_PATH] = L"";
     if (ChooseWorkFolder(ring, slot->hint, folder)) {
-        char* copy = CopyText(folder);
+        char* copy = KeptPathOf(ring, folder);
         if (copy) {
             free(slot->workFolder);
             slot->workFolder = copy;
@@ -112,27 +150,20 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     }
     *currentSlot = button->slot;
     LauncherSlot* slot = &launcher.slots[button->slot];
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 1) {
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 1) {
         DragFinish(drop);
         return -1;
     }
     // Sized to the dropped path: a fixed buffer would cut a long one short
     // and store a wrong target. A drop without a name to take is refused.
-    UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    char* path = length ? static_cast<char*>(malloc(length + 1)) : nullptr;
-    if (!path || DragQueryFileA(drop, 0, path, length + 1) != length) {
-        free(path);
-        DragFinish(drop);
-        return -1;
-    }
-    if (slot->target && lstrcmpiA(slot->target, path) == 0) {
-        free(path);
-        DragFinish(drop);
-        return -2;
-    }
-    AssignTarget(slot, path, button);
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    wchar_t* path = length ? static_cast<wchar_t*>(malloc((length + 1) * sizeof(wchar_t))) : nullptr;
+    LRESULT result = -1;
+    if (path && DragQueryFileW(drop, 0, path, length + 1) == length)
+        result = AssignPicked(GetParent(button->window), slot, path, button);
     free(path);
     DragFinish(drop);
-    *currentSlot = -1;
-    return 0;
+    if (result == 0)
+        *currentSlot = -1;
+    return result;
 }

@@ -11,9 +11,13 @@
 #include "ring/vbutton.h"
 
 // Gives the slot the path as its target, the target's icon (in the slot and
-// in its button) and the derived hint; the working folder stays. Saves and
-// repaints the button. Out of memory, the slot is left as it was.
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button);
+// in its button) and the hint derived from longName, or from the path
+// without it; the working folder stays. Saves and repaints the button. Out
+// of memory, the slot is left as it was.
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName = nullptr);
+// Gives a slot read from the settings its target's icon, in the slot and in
+// its button, and repaints the button.
+void ShowStoredIcon(LauncherSlot* slot);
 
 // The open-file dialog for the current slot; choosing its own target again,
 // in any letter case, keeps everything (a typed hint too).
@@ -25,8 +29,8 @@ void ChooseSlotWorkFolder(HWND ring, int* currentSlot);
 void ClearSlot(HWND ring, int* currentSlot);
 
 // A drop on a slot's button: 0 when the one file or folder became the
-// target, -1 for more than one or for none that has a name, -2 for the
-// slot's own target.
+// target, -1 for more than one, for none that has a name and for a name that
+// cannot be kept, -2 for the slot's own target.
 LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot);
 
 #endif

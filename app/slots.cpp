@@ -13,16 +13,23 @@ LauncherSlot* AllocateSlotTable()
     return static_cast<LauncherSlot*>(calloc(SLOT_COUNT, sizeof(LauncherSlot)));
 }
 
+void EmptySlotTable(LauncherSlot* slots)
+{
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        LauncherSlot* slot = &slots[i];
+        char** texts[] = {&slot->target, &slot->extra, &slot->hint, &slot->workFolder};
+        for (char** text : texts) {
+            free(*text);
+            *text = nullptr;
+        }
+    }
+}
+
 void FreeSlotTable(LauncherSlot* slots)
 {
     if (!slots)
         return;
-    for (int i = 0; i < SLOT_COUNT; ++i) {
-        free(slots[i].target);
-        free(slots[i].extra);
-        free(slots[i].hint);
-        free(slots[i].workFolder);
-    }
+    EmptySlotTable(slots);
     free(slots);
 }
 

@@ -42,8 +42,10 @@ extern const char kDefaultHint[]; // "You mast define action!"
 
 // Allocates 24 zero-filled slots (every string absent); null when out of memory.
 LauncherSlot* AllocateSlotTable();
-// Releases target, extra, hint and workFolder of every slot, then the table.
-// Icons and buttons belong to the ring buttons and are left alone.
+// Releases target, extra, hint and workFolder of every slot and makes them
+// absent. Icons and buttons belong to the ring buttons and are left alone.
+void EmptySlotTable(LauncherSlot* slots);
+// Empties every slot, then releases the table.
 void FreeSlotTable(LauncherSlot* slots);
 
 // Exact-size heap copy (length plus NUL); null when out of memory.

@@ -42,6 +42,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
     button->hoverBrush = CreateSolidBrush(kLightBlue);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button));
     SetWindowLongPtrA(window, GWLP_ID, button->commandId);
+    // The name other programs and assistive tools read is the caption as
+    // drawn, not the creator's bytes taken in the system's code page.
+    DefWindowProcW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(button->caption));
     return 0;
 }
 

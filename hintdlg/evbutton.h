@@ -35,8 +35,8 @@ bool UnregisterEVButtonClass(HINSTANCE instance);
 // A visible child button at the given place in parent client coordinates,
 // whose click sends WM_COMMAND (wParam commandId, lParam 0) to parent. The
 // caption, a fixed Windows-1251 text of the caller, is copied (null counts as
-// empty) and also names the window; icon and font stay the caller's and must
-// outlive the button. Null when it cannot be made.
+// empty) and, as UTF-16, also names the window; icon and font stay the
+// caller's and must outlive the button. Null when it cannot be made.
 HWND CreateEVButton(HWND parent, int commandId, const char* caption, HICON icon, HFONT font,
                     int x, int y, int width, int height);
 

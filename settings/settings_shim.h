@@ -15,9 +15,15 @@ bool TargetIsGone(const char* path);
 void ShowSettingsMessage(const char* text, const char* caption);
 // Moves source over destination in one step, replacing it.
 bool ReplaceFileWith(const char* source, const char* destination);
+// Moves a file (never a folder) to a name that nothing holds; false when
+// the name is taken or the file cannot be moved.
+bool MoveFileTo(const char* source, const char* destination);
+// Deletes a file (never a folder); false when there is none or it is held.
+bool RemoveFile(const char* path);
 
 // The file opened for binary reading; null when it cannot be opened now,
-// for instance while another program holds it.
+// for instance while another program holds it. Reading may still fail, as
+// for a locked range or a cloud file that is offline.
 FILE* OpenForReading(const char* path);
 // A file made anew and opened for binary writing; null when the name is
 // taken (by a file or a folder) or cannot be made. A file that is there
@@ -45,6 +51,18 @@ extern const char* lastSettingsMessageCaption;
 // holds the file; and how long the pauses would have lasted in all.
 extern int settingsOpenFailures;
 extern int settingsPausedMilliseconds;
+// The faults of a user's machine, as the system shows them on Windows: a
+// file that another program holds (opening, replacing and moving it fail),
+// how many of the next opens give a stream whose reads fail, and how many
+// of the next replaces fail as while a scanner holds the new file.
+extern const char* settingsHeldPath;
+extern int settingsReadFailures;
+extern int settingsReplaceFailures;
+// When 0 or more: how many more changes to the disk (a file made, flushed,
+// replaced, moved or deleted) the process makes before it is killed, as by
+// a power cut or the task manager: from then on none reaches the disk, and
+// a file being flushed keeps half of what was written to it. -1 lives on.
+extern int settingsKillCountdown;
 #endif
 
 #endif

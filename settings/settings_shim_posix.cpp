@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,40 @@ const char* lastSettingsMessageText = nullptr;
 const char* lastSettingsMessageCaption = nullptr;
 int settingsOpenFailures = 0;
 int settingsPausedMilliseconds = 0;
+const char* settingsHeldPath = nullptr;
+int settingsReadFailures = 0;
+int settingsReplaceFailures = 0;
+int settingsKillCountdown = -1;
+
+// Where a kill may strike: before the next change to the disk. From the
+// kill on, nothing more reaches the disk, as from a process that is gone;
+// a file being flushed keeps half of what was written to it.
+static bool Killed(FILE* flushing = nullptr)
+{
+    if (settingsKillCountdown > 0) {
+        --settingsKillCountdown;
+        return false;
+    }
+    if (settingsKillCountdown < 0)
+        return false;
+    if (flushing) {
+        fflush(flushing);
+        if (ftruncate(fileno(flushing), ftell(flushing) / 2) != 0)
+            abort();
+    }
+    errno = EIO;
+    return true;
+}
+
+// A file another program holds without sharing: it cannot be opened, moved
+// or replaced.
+static bool IsHeld(const char* path)
+{
+    if (!settingsHeldPath || strcmp(path, settingsHeldPath) != 0)
+        return false;
+    errno = EBUSY;
+    return true;
+}
 
 bool PathExists(const char* path)
 {
@@ -52,7 +87,43 @@ void ShowSettingsMessage(const char* text, const char* caption)
 
 bool ReplaceFileWith(const char* source, const char* destination)
 {
+    if (Killed() || IsHeld(source) || IsHeld(destination))
+        return false;
+    if (settingsReplaceFailures > 0) {
+        --settingsReplaceFailures;
+        errno = EBUSY;
+        return false;
+    }
+    // Windows refuses to replace a read-only file, whoever asks.
+    struct stat status;
+    if (stat(destination, &status) == 0 && !(status.st_mode & S_IWUSR)) {
+        errno = EACCES;
+        return false;
+    }
     return rename(source, destination) == 0;
+}
+
+bool MoveFileTo(const char* source, const char* destination)
+{
+    struct stat status;
+    if (Killed() || IsHeld(source))
+        return false;
+    if (stat(source, &status) != 0)
+        return false;
+    if (!S_ISREG(status.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (lstat(destination, &status) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(source, destination) == 0;
+}
+
+bool RemoveFile(const char* path)
+{
+    return !Killed() && !IsHeld(path) && unlink(path) == 0;
 }
 
 FILE* OpenForReading(const char* path)
@@ -62,11 +133,21 @@ FILE* OpenForReading(const char* path)
         errno = EBUSY;
         return nullptr;
     }
+    if (IsHeld(path))
+        return nullptr;
+    if (settingsReadFailures > 0) {
+        // A folder opens, but every read from it fails, as from a locked
+        // range or an offline cloud file.
+        --settingsReadFailures;
+        return fopen("/", "rb");
+    }
     return fopen(path, "rb");
 }
 
 FILE* CreateNewFile(const char* path)
 {
+    if (Killed())
+        return nullptr;
     int file = open(path, O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (file < 0)
         return nullptr;
@@ -78,6 +159,8 @@ FILE* CreateNewFile(const char* path)
 
 bool FlushToDisk(FILE* stream)
 {
+    if (Killed(stream))
+        return false;
     return fflush(stream) == 0 && fsync(fileno(stream)) == 0;
 }
 

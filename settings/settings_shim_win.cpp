@@ -142,7 +142,32 @@ void ShowSettingsMessage(const char* text, const char* caption)
 
 bool ReplaceFileWith(const char* source, const char* destination)
 {
+    // A file marked read-only is the user's to keep as it is: Windows
+    // refuses to replace one, and Wine is held to the same.
+    DWORD attributes = GetFileAttributesA(destination);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     return MoveFileExA(source, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool MoveFileTo(const char* source, const char* destination)
+{
+    // A folder would move as well: only files are the launcher's to move.
+    DWORD attributes = GetFileAttributesA(source);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
+    return MoveFileExA(source, destination, MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const char* path)
+{
+    return DeleteFileA(path) != 0;
 }
 
 FILE* OpenForReading(const char* path)

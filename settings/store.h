@@ -1,17 +1,21 @@
 // The one home of the launcher's saved settings: settings.dat beside the
-// executable, read once at start and written after every change and at the
-// end. It keeps the rules that stop a save from destroying the user's file:
-// a file held by another program is waited for, a file that still cannot be
-// read is reported and never replaced before its bytes are kept in
-// settings.dat.bak, and every save reaches the disk before it replaces the
-// old file.
+// executable, read at start and written after every change and at the end.
+// It keeps the rules that stop a save from destroying the user's file: a
+// file held by another program is waited for, a file that still cannot be
+// read is reported, read as soon as it can be and never replaced unread,
+// bytes a save would drop are kept in a backup first, and every save reaches
+// the disk before it replaces the old file.
 #ifndef ZRONDEL_SETTINGS_STORE_H
 #define ZRONDEL_SETTINGS_STORE_H
 
 #include "app/slots.h"
 
-extern const char kUnreadableSettingsText[];    // "Settings file cannot be read:"
+extern const char kUnreadableSettingsText[];     // "Settings file cannot be read:"
 extern const char kUnreadableSettingsKeptText[]; // what happens to it then
+extern const char kUnsavedSettingsText[];        // "Settings file cannot be saved:"
+extern const char kUnsavedChangesText[];         // what that means for the changes
+extern const char kSetAsideSettingsText[];       // the file read late, after changes
+extern const char kChangesKeptAsideText[];       // changes kept beside an unread file
 
 // Remembers the settings file and the table it holds for the rest of the
 // run; false when there is no memory for the path.
@@ -20,10 +24,23 @@ bool OpenSettingsStore(const char* path, LauncherSlot* slots);
 // which shows the ring. A file that stays unreadable for about two seconds is
 // reported once, naming it and the system's reason, and the table stays empty.
 void LoadStoredSettings();
-// Writes the table and the program-wide values; false when the file on disk
-// was left as it was, because the save failed or has to wait until the
-// unread file can be kept as settings.dat.bak.
+// True while the file is there but has not been read: the ring tries again
+// every few seconds.
+bool SettingsAwaitReading();
+// One more try at an unread file. Without changes of the user's it loads
+// into the table, and then answers true: the ring shows it as a start
+// would. After changes, the file's bytes go to a backup of their own, the
+// box says where, and the user's table takes its place.
+bool RetryUnreadSettings();
+// Saves after a change of the user's. False when the file on disk was left
+// as it was: the first such failure of a run is reported. While the file is
+// unread the change waits for it.
 bool SaveLauncherSettings();
+// The save at the end of the run or the session, with the place and
+// visibility the ring left. An unread file that the user did not change is
+// left alone; the user's changes beside one still unread are kept as a
+// backup. At the session's end nothing is shown.
+void SaveSettingsAtEnd(bool sessionEnding);
 // Forgets the file and the table at the end of the run.
 void CloseSettingsStore();
 

@@ -15,19 +15,18 @@ POINT Middle(HWND window)
     return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
 }
 
-// The Linux path of a Windows path, as Wine maps its drives.
-std::string UnixPath(const std::string& path)
+// The Linux path of a Windows path, as Wine maps its drives, in UTF-16.
+std::wstring UnixPath(const wchar_t* path)
 {
     typedef char* (__cdecl* ToUnix)(const WCHAR*);
     ToUnix toUnix = reinterpret_cast<ToUnix>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR wide[MAX_PATH * 2];
-    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2))
-        return "";
-    char* unix = toUnix(wide);
-    std::string result = unix ? unix : "";
+    char* unix = toUnix ? toUnix(path) : nullptr;
+    wchar_t wide[MAX_PATH * 2] = L"";
+    if (unix)
+        MultiByteToWideChar(CP_UTF8, 0, unix, -1, wide, MAX_PATH * 2);
     HeapFree(GetProcessHeap(), 0, unix);
-    return result;
+    return wide;
 }
 
 } // namespace
@@ -109,20 +108,27 @@ void ClickWindowMiddle(HWND window)
 
 bool DropFileFromFileManager(POINT at, const std::string& path)
 {
+    wchar_t wide[MAX_PATH * 2];
+    return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) && DropFileFromFileManager(at, wide);
+}
+
+bool DropFileFromFileManager(POINT at, const wchar_t* path)
+{
     const char* tool = getenv("ZRONDEL_XDND_DROP");
-    std::string file = UnixPath(path);
+    std::wstring file = UnixPath(path);
     if (!tool || !*tool || file.empty())
         return false;
-    std::string toolPath = "Z:" + std::string(tool);
-    for (char& c : toolPath)
-        if (c == '/')
-            c = '\\';
-    char arguments[64];
-    sprintf(arguments, " %ld %ld ", at.x, at.y);
-    std::string commandLine = "\"" + toolPath + "\"" + arguments + "\"" + file + "\"";
-    STARTUPINFOA startup = {sizeof startup};
+    std::wstring toolPath = L"Z:" + std::wstring(tool, tool + strlen(tool));
+    for (wchar_t& c : toolPath)
+        if (c == L'/')
+            c = L'\\';
+    wchar_t arguments[64];
+    swprintf(arguments, 64, L" %ld %ld ", at.x, at.y);
+    // Wide all the way: the file manager passes any name, in any script.
+    std::wstring commandLine = L"\"" + toolPath + L"\"" + arguments + L"\"" + file + L"\"";
+    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
     // A Linux process gives Wine no exit code: its effect is checked instead.

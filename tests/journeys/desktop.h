@@ -37,6 +37,7 @@ void ClickWindowMiddle(HWND window);
 // the X server's drag and drop; false when the drop tool cannot be started.
 // The tool's Linux path comes from ZRONDEL_XDND_DROP.
 bool DropFileFromFileManager(POINT at, const std::string& path);
+bool DropFileFromFileManager(POINT at, const wchar_t* path);
 
 // The whole screen at one moment, read once: pixel by pixel reads of the
 // screen are slow under Wine.

@@ -219,10 +219,11 @@ protected:
         return text;
     }
 
-    // Waits up to 2 s for the ring to be shown or hidden: whether it is.
-    bool AwaitRingShown(bool shown) const
+    // Waits up to 2 s (or `wait` ms) for the ring to be shown or hidden:
+    // whether it is.
+    bool AwaitRingShown(bool shown, DWORD wait = 2000) const
     {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; PumpMessages(10)) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < wait; PumpMessages(10)) {
             if ((IsWindowVisible(copy_.ring()) != 0) == shown)
                 return true;
         }
@@ -596,13 +597,13 @@ TEST_F(Journey, SavesPassOverTakenNamesAndAHeldFileKeepsItsBytes)
     EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), good), kept);
     EXPECT_EQ(ReadWholeFile(copy_.Path("settings.da_")), "somebody's");
 
-    // While another program holds the file, a save fails and leaves it whole.
+    // While another program holds the file for a moment, a save waits it out.
     HANDLE hold = HoldExclusively(copy_.settingsPath());
     ASSERT_NE(hold, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
     Sleep(500);
     CloseHandle(hold);
-    EXPECT_EQ(Settings(), kept);
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), kept), good);
     EXPECT_FALSE(FileExists(copy_.Path("settings.da0"))); // no half-done save left behind
     ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
     EXPECT_EQ(copy_.AwaitExit(), 0u);
@@ -629,28 +630,79 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), users);
 
-    // A long one is reported once, and no save replaces the unread file
-    // before its bytes are kept in settings.dat.bak.
-    hold = HoldExclusively(copy_.settingsPath());
-    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(copy_.Launch());
-    HWND box = nullptr;
+    // A backup tool that holds it longer at every logon: each start says so
+    // once, and no logoff replaces the unread file.
     std::string reason = SystemErrorText(ERROR_SHARING_VIOLATION);
     reason.erase(reason.find_last_not_of("\r\n ") + 1);
-    EXPECT_EQ(MessageBoxText("[Z]Rondel", &box),
-              "Settings file cannot be read:\n" + copy_.settingsPath() + "\n\n" + reason + "\nIt is kept as it is.");
-    TapKey(VK_RETURN);
-    ASSERT_TRUE(copy_.AwaitRing());
-    MoveTrayToTheCorner();
-    ClickTray();
-    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE)); // a save that has to wait
-    Sleep(300);
+    for (int logon = 1; logon <= 2; ++logon) {
+        SCOPED_TRACE(logon);
+        hold = HoldExclusively(copy_.settingsPath());
+        ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(copy_.Launch());
+        HWND box = nullptr;
+        EXPECT_EQ(MessageBoxText("[Z]Rondel", &box), "Settings file cannot be read:\n" + copy_.settingsPath() + "\n\n" +
+                                                         reason + "\nIt is kept as it is and read as soon as it can be.");
+        TapKey(VK_RETURN);
+        ASSERT_TRUE(copy_.AwaitRing());
+        if (logon == 2)
+            break;
+        ASSERT_TRUE(RunToTheEnd("wineboot.exe --end-session")) << "wineboot did not end";
+        EXPECT_EQ(copy_.AwaitExit(), 0u);
+        CloseHandle(hold);
+        EXPECT_EQ(Settings(), users);
+        EXPECT_FALSE(FileExists(copy_.Path("settings.dat.bak")));
+    }
+    // Freed, it is read within seconds and the ring comes up as it says.
     CloseHandle(hold);
-    EXPECT_EQ(Settings(), users);
+    ASSERT_TRUE(AwaitRingShown(true, 8000)) << "the freed file was not read";
+    GetWindowRect(copy_.ring(), &place);
+    EXPECT_EQ(place.left, 300);
+    MoveTrayToTheCorner();
+    EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
+    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({{0, recorder_, "", "", "recorder"}}, true, false, 300, 200));
+}
+
+TEST_F(Journey, AReadOnlySettingsFileIsSaidOnceAndKeptAsItIs)
+{
+    const std::string users = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
+    ASSERT_TRUE(WriteSettings(users));
+    ASSERT_TRUE(SetFileAttributesA(copy_.settingsPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    Start();
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    HWND box = nullptr;
+    std::string reason = SystemErrorText(ERROR_ACCESS_DENIED);
+    reason.erase(reason.find_last_not_of("\r\n ") + 1);
+    EXPECT_EQ(MessageBoxText("[Z]Rondel", &box), "Settings file cannot be saved:\n" + copy_.settingsPath() + "\n\n" +
+                                                     reason + "\nYour changes cannot be kept.");
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
+    EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 2000), nullptr) << "said twice";
     ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
     EXPECT_EQ(copy_.AwaitExit(), 0u);
-    EXPECT_EQ(ReadWholeFile(copy_.Path("settings.dat.bak")), users);
-    EXPECT_EQ(Settings(), SettingsFileWith({}, false, true, 0, 0));
+    EXPECT_EQ(Settings(), users);
+    SetFileAttributesA(copy_.settingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
+{
+    Start();
+    wchar_t greek[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, copy_.Path("").c_str(), -1, greek, MAX_PATH);
+    lstrcatW(greek, L"\x03A9\x03BC\x03AD\x03B3\x03B1.exe"); // "Omega" in Greek letters
+    ASSERT_TRUE(CopyFileW(std::wstring(recorder_.begin(), recorder_.end()).c_str(), greek, FALSE));
+    ASSERT_TRUE(DropFileFromFileManager(Sector(2), greek)) << "set ZRONDEL_XDND_DROP to the drop tool";
+    // Stored under its short name, which names the same file; the hint is
+    // the long name as the code page can show it.
+    wchar_t shortName[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(greek, shortName, MAX_PATH), 0u);
+    char stored[MAX_PATH], hint[16];
+    WideCharToMultiByte(CP_ACP, 0, shortName, -1, stored, MAX_PATH, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, L"\x03A9\x03BC\x03AD\x03B3\x03B1", -1, hint, sizeof hint, nullptr, nullptr);
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), SettingsFileWith({{2, stored, "", "", hint}}));
+    std::string folder = stored;
+    EXPECT_EQ(LaunchFrom(2), RecordOf(folder.substr(0, folder.rfind('\\')), "hidden"));
 }
 
 TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)

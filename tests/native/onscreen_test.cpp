@@ -1,6 +1,7 @@
 #include "app/onscreen.h"
 
 #include <gtest/gtest.h>
+#include <limits.h>
 
 namespace {
 
@@ -12,6 +13,16 @@ TEST(ShiftInside, MovesTheLeastDistanceOntoTheRoom)
     EXPECT_EQ(ShiftInside(-150, 200, -1280, 0), -200);   // past the high edge
     EXPECT_EQ(ShiftInside(5000, 200, -1280, 0), -200);   // far off: onto the nearer edge
     EXPECT_EQ(ShiftInside(-150, 2000, -1280, 0), -1280); // longer than the room: its start shows
+    EXPECT_EQ(ShiftInside(INT_MAX - 5, 200, -1280, 0), -200); // near the ends of the range: no wrap
+    EXPECT_EQ(ShiftInside(INT_MIN, 200, -1280, 0), -1280);
+}
+
+TEST(NearTheScreens, KeepsEveryScreenCoordinateAndBringsTheFarOnesNear)
+{
+    EXPECT_EQ(NearTheScreens(-50), -50);
+    EXPECT_EQ(NearTheScreens(1 << 30), 1 << 30);
+    EXPECT_EQ(NearTheScreens(INT_MAX), 1 << 30);
+    EXPECT_EQ(NearTheScreens(INT_MIN), -(1 << 30));
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <random>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -38,6 +40,9 @@ protected:
         lastSettingsMessageCaption = nullptr;
         settingsOpenFailures = 0;
         settingsPausedMilliseconds = 0;
+        settingsHeldPath = nullptr;
+        settingsReadFailures = settingsReplaceFailures = 0;
+        settingsKillCountdown = -1;
     }
     void TearDown() override
     {
@@ -545,29 +550,27 @@ TEST_F(SettingsStoreTest, AShortHoldIsWaitedOutAndTheFileLoads)
     EXPECT_TRUE(SaveLauncherSettings());
 }
 
-TEST_F(SettingsStoreTest, AFileThatStaysUnreadableIsReportedAndKeptBeforeAnySave)
+TEST_F(SettingsStoreTest, AFileThatStaysUnreadableIsReportedAndReadOnceItIsFree)
 {
-    const std::string users = SettingsFileWith({{0, "C:\\users.exe", "", "", "theirs"}});
+    const std::string users = SettingsFileWith({{0, MakeTarget(), "", "", "theirs"}}, false, true, 3, 4);
     WriteFile(path_, users);
-    settingsOpenFailures = 1000;
+    settingsHeldPath = path_.c_str();
     LoadStoredSettings();
     EXPECT_GE(settingsPausedMilliseconds, 1900);
     EXPECT_LE(settingsPausedMilliseconds, 2100);
     ASSERT_EQ(settingsMessageCount, 1);
     EXPECT_EQ(std::string(lastSettingsMessageText), std::string(kUnreadableSettingsText) + "\n" + path_ + "\n\n" +
                                                         strerror(EBUSY) + "\n" + kUnreadableSettingsKeptText);
-    EXPECT_FALSE(launcherSettings.showAtStart);
-
-    // While the file cannot even be copied, saves wait.
-    slots_[3].target = CopyText("C:\\new.exe");
-    EXPECT_FALSE(SaveLauncherSettings());
+    EXPECT_TRUE(SettingsAwaitReading());
+    EXPECT_FALSE(RetryUnreadSettings()); // still held
+    SaveSettingsAtEnd(false);            // nothing changed: nothing written
+    settingsHeldPath = nullptr;
     EXPECT_EQ(ReadFile(path_), users);
     EXPECT_FALSE(Exists(path_ + ".bak"));
-    // Once it can, the user's bytes are kept first.
-    settingsOpenFailures = 0;
-    EXPECT_TRUE(SaveLauncherSettings());
-    EXPECT_EQ(ReadFile(path_ + ".bak"), users);
-    EXPECT_EQ(ReadFile(path_), SettingsFileWith({{3, "C:\\new.exe", "", "", ""}}, true, false));
+    EXPECT_TRUE(RetryUnreadSettings());
+    EXPECT_STREQ(slots_[0].hint, "theirs");
+    EXPECT_EQ(launcherSettings.windowTop, 4);
+    EXPECT_FALSE(SettingsAwaitReading());
     EXPECT_EQ(settingsMessageCount, 1);
 }
 
@@ -578,6 +581,242 @@ TEST_F(SettingsStoreTest, WithoutAFileTheStartShowsTheRingAndSavesFreely)
     EXPECT_EQ(settingsPausedMilliseconds, 0);
     EXPECT_TRUE(SaveLauncherSettings());
     EXPECT_EQ(ReadFile(path_).size(), 120u);
+}
+
+// --- the store under a user's machine's faults --------------------------
+
+// Random runs of the launcher against the faults a user's machine has. A
+// model follows what must survive: the newest table the user's saves wrote
+// (or the test put on the disk), and, for the rest of a run, a start's file
+// that was damaged or could not be read. After every event each of them is
+// byte for byte in settings.dat or in one of its backups.
+class SettingsFaultsTest : public SettingsStoreTest {
+protected:
+    struct Table {
+        std::vector<SlotFileEntry> entries;
+        bool hide = true, show = false;
+        int left = 0, top = 0;
+        std::string Bytes() const { return SettingsFileWith(entries, hide, show, left, top); }
+    };
+    enum Start { FINE, HELD_BRIEFLY, HELD_LONG, DAMAGED, ABSENT, READ_FAILS, START_KINDS };
+
+    std::string Random(const char* letters, int length)
+    {
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += letters[rng_() % strlen(letters)];
+        return text;
+    }
+    Table RandomTable()
+    {
+        Table table;
+        for (int slot = 0; slot < SLOT_COUNT; slot += 1 + rng_() % 8)
+            table.entries.push_back({slot, targets_[rng_() % 3], rng_() % 2 ? "" : "C:\\w", "", Random("abc", 4)});
+        table.hide = rng_() % 2, table.show = rng_() % 2, table.left = rng_() % 900, table.top = rng_() % 700;
+        return table;
+    }
+    void Begin(Start kind)
+    {
+        trace_ += "start" + std::to_string(kind) + " ";
+        keep_.clear();
+        changedUnread_ = false;
+        if (kind == ABSENT) {
+            unlink(path_.c_str());
+            newest_.clear();
+            readOnly_ = false;
+        } else if (kind == DAMAGED) {
+            newest_ = SettingsBytes().Magic("ZRondelV3").Int32(24).Int32(0x7FFFFFFF).Raw(Random("xyz", 5)).str();
+            WriteFile(path_, newest_);
+            keep_ = {newest_};
+        } else if (!diskValid_) {
+            onDisk_ = RandomTable();
+            newest_ = onDisk_.Bytes();
+            WriteFile(path_, newest_);
+        }
+        diskValid_ = kind != DAMAGED && kind != ABSENT;
+        settingsOpenFailures = kind == HELD_BRIEFLY ? 1 + rng_() % 10 : 0;
+        settingsHeldPath = kind == HELD_LONG ? path_.c_str() : settingsHeldPath;
+        settingsReadFailures = kind == READ_FAILS ? 1000 : settingsReadFailures;
+        unread_ = kind != ABSENT && (settingsHeldPath || settingsReadFailures);
+        if (unread_)
+            keep_ = {ReadFile(path_)};
+        table_ = !diskValid_ || unread_ ? Table() : onDisk_;
+        table_.show = table_.show || kind == ABSENT; // a first start shows the ring
+        launcherSettings = kSettingsStartValues;
+        FreeSlotTable(slots_);
+        slots_ = AllocateSlotTable();
+        ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
+        LoadStoredSettings();
+        running_ = true;
+        failureBoxes_ = 0;
+        ExpectTableInMemory();
+    }
+    // The product's table and values as the model has them.
+    void ExpectTableInMemory()
+    {
+        for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+            const SlotFileEntry* entry = nullptr;
+            for (const SlotFileEntry& candidate : table_.entries)
+                entry = candidate.slot == slot ? &candidate : entry;
+            ASSERT_EQ(slots_[slot].target ? slots_[slot].target : "", entry ? entry->target : "") << slot;
+        }
+        ASSERT_EQ(launcherSettings.hideAfterLaunch, table_.hide);
+        ASSERT_EQ(launcherSettings.windowLeft, table_.left);
+    }
+    // A change of the user's to one slot or to the hiding switch, in the
+    // product's table and in the model's.
+    void Change()
+    {
+        changedUnread_ = changedUnread_ || unread_;
+        if (rng_() % 4 == 0) {
+            table_.hide = launcherSettings.hideAfterLaunch = !table_.hide;
+            return;
+        }
+        SlotFileEntry entry = {static_cast<int>(rng_() % SLOT_COUNT), targets_[rng_() % 3], "", "", Random("def", 3)};
+        auto& entries = table_.entries;
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&entry](const SlotFileEntry& e) { return e.slot == entry.slot; }),
+                      entries.end());
+        entries.push_back(entry);
+        LauncherSlot* changed = &slots_[entry.slot];
+        ReplaceText(&changed->target, entry.target.c_str());
+        ReplaceText(&changed->hint, entry.hint.c_str());
+        ReplaceText(&changed->workFolder, nullptr);
+    }
+    // After a save that should have written the table: did it? At the end
+    // of a run whose file is still unread it goes beside it, as a backup.
+    void Saved(bool faultInTheWay, bool beside = false)
+    {
+        if (ReadFile(path_) == table_.Bytes() || (beside && InABackup(table_.Bytes()))) {
+            newest_ = table_.Bytes();
+            if (ReadFile(path_) == newest_)
+                unread_ = false, onDisk_ = table_, diskValid_ = true;
+        } else {
+            ASSERT_TRUE(faultInTheWay || unread_) << "a save failed with nothing in its way after " << trace_
+                                                  << LastSettingsFailure();
+        }
+    }
+    bool InABackup(const std::string& bytes)
+    {
+        for (const char* suffix : {".bak", ".bak2", ".bak3"})
+            if (Exists(path_ + suffix) && ReadFile(path_ + suffix) == bytes)
+                return true;
+        return false;
+    }
+    void ExpectNothingLost()
+    {
+        std::vector<std::string> must = keep_;
+        if (!newest_.empty())
+            must.push_back(newest_);
+        for (const std::string& bytes : must)
+            ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes))
+                << "lost " << (bytes == newest_ ? "the newest table" : "a start's file") << ", " << bytes.size()
+                << " bytes, after " << trace_;
+        if (settingsMessageCount != messagesSeen_ &&
+            strncmp(lastSettingsMessageText, kUnsavedSettingsText, strlen(kUnsavedSettingsText)) == 0)
+            ASSERT_LE(++failureBoxes_, 1) << "a failed save was said twice in one run";
+        messagesSeen_ = settingsMessageCount;
+    }
+    bool FaultInTheWay() const
+    {
+        return settingsHeldPath || settingsReadFailures || settingsReplaceFailures >= 10 || readOnly_ || blocked_;
+    }
+    void RunSequence()
+    {
+        trace_.clear();
+        keep_.clear(), newest_.clear(), diskValid_ = running_ = readOnly_ = blocked_ = false;
+        DIR* folder = opendir(folder_.c_str());
+        while (dirent* entry = folder ? readdir(folder) : nullptr)
+            if (strncmp(entry->d_name, "settings.", 9) == 0)
+                unlink((folder_ + "/" + entry->d_name).c_str());
+        closedir(folder);
+        for (int event = 0; event < 24; ++event) {
+            const int what = rng_() % 11;
+            if (running_)
+                trace_ += std::to_string(what) + " ";
+            if (!running_) {
+                Begin(static_cast<Start>(rng_() % START_KINDS));
+            } else if (what <= 4) { // a change, saved at once: killed halfway (3), or refused a while (4)
+                settingsKillCountdown = what == 3 ? rng_() % 9 : -1;
+                settingsReplaceFailures = what == 4 ? 3 + rng_() % 2 * 7 : 0;
+                Change();
+                bool fault = FaultInTheWay() || what == 3;
+                SaveLauncherSettings();
+                settingsKillCountdown = -1, settingsReplaceFailures = 0;
+                Saved(fault);
+                if (what == 3) { // the process is gone
+                    CloseSettingsStore();
+                    running_ = false;
+                }
+            } else if (what == 5) {
+                blocked_ = mkdir((path_ + ".bak").c_str(), 0700) == 0 || blocked_;
+            } else if (what == 6) {
+                readOnly_ = chmod(path_.c_str(), 0444) == 0 || readOnly_;
+            } else if (what == 7) { // the hold ends, and every fault with it
+                settingsHeldPath = nullptr;
+                settingsReadFailures = 0;
+                readOnly_ = readOnly_ && chmod(path_.c_str(), 0644) != 0;
+                blocked_ = blocked_ && rmdir((path_ + ".bak").c_str()) != 0;
+            } else if (what == 8) { // the ring's timer tries the unread file again
+                bool free = !settingsHeldPath && !settingsReadFailures;
+                bool loadsLate = unread_ && !changedUnread_ && free;
+                ASSERT_EQ(RetryUnreadSettings(), loadsLate) << "the unread file, read once it is free";
+                if (loadsLate && diskValid_)
+                    keep_.clear(); // read whole at last: a save may replace it
+                if (loadsLate)
+                    table_ = diskValid_ ? onDisk_ : Table(), unread_ = false;
+                else if (unread_ && free)
+                    Saved(FaultInTheWay()); // the user's changes take the file's place
+                ExpectTableInMemory();
+            } else {
+                bool fault = FaultInTheWay();
+                SaveSettingsAtEnd(false);
+                CloseSettingsStore();
+                running_ = false;
+                if (!unread_ || changedUnread_)
+                    Saved(fault, unread_);
+            }
+            ASSERT_NO_FATAL_FAILURE(ExpectNothingLost()) << "events " << trace_;
+        }
+        if (running_)
+            CloseSettingsStore();
+        chmod(path_.c_str(), 0644);
+        rmdir((path_ + ".bak").c_str());
+    }
+
+    std::minstd_rand rng_;
+    std::vector<std::string> targets_;
+    std::vector<std::string> keep_; // a start's file that a save must not drop before the run ends
+    std::string newest_;            // the newest table that must survive; empty for none
+    std::string trace_;             // the events so far, for a failure's message
+    Table table_;                   // the user's table, as the product holds it
+    Table onDisk_;                  // the last valid table on the disk
+    bool diskValid_ = false, unread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
+    bool changedUnread_ = false; // the user changed the table while the file was unread
+    int failureBoxes_ = 0, messagesSeen_ = 0;
+};
+
+TEST_F(SettingsFaultsTest, NoSequenceOfFaultsLosesTheUsersTable)
+{
+    CloseSettingsStore();
+    // In memory where there is such a folder: thousands of runs flush files.
+    char pattern[] = "/dev/shm/zrondel-faults-XXXXXX";
+    if (mkdtemp(pattern)) {
+        rmdir(folder_.c_str());
+        folder_ = pattern;
+        path_ = folder_ + "/settings.dat";
+    }
+    targets_ = {MakeTarget("T\\a.exe"), MakeTarget("T\\b.exe"), MakeTarget("T\\c.exe")};
+    const auto begun = std::chrono::steady_clock::now();
+    int sequences = 0;
+    for (unsigned seed = 1; sequences < 20000 && std::chrono::steady_clock::now() - begun < std::chrono::seconds(10);
+         ++seed, ++sequences) {
+        rng_.seed(seed);
+        ASSERT_NO_FATAL_FAILURE(RunSequence()) << "seed " << seed;
+    }
+    EXPECT_GE(sequences, 1000);
+    printf("%d sequences of faults\n", sequences);
+    OpenSettingsStore(path_.c_str(), slots_);
 }
 
 } // namespace

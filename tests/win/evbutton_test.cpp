@@ -550,6 +550,9 @@ TEST_F(DialogButtonsTest, CaptionsAreWholeAndCentredBesideTheIcon)
         EXPECT_LE(last, 77) << caption;
         EXPECT_NEAR(last - first + 1, width, 3) << caption;
         EXPECT_NEAR((first + last + 1) / 2.0, (25 + 78) / 2.0, 2.0) << caption;
+        wchar_t name[16] = L""; // as another program reads it, without a message
+        InternalGetWindowText(button, name, 16);
+        EXPECT_STREQ(name, caption);
     }
 }
 

@@ -113,6 +113,20 @@ TEST_F(LauncherExeTest, FirstStartShowsTheRingAndASecondStartEndsWithMinusNinete
     PostMessageA(ring, WM_CLOSE, 0, 0);
     EXPECT_EQ(AwaitExit(process_), 0u);
     EXPECT_EQ(ReadWholeFile(folder + "\\settings.dat").size(), 120u);
+
+    // A launcher run with other rights (elevated) holds the mutex where this
+    // start may not open it: that is a running launcher too.
+    SECURITY_DESCRIPTOR closed;
+    ACL nobody;
+    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&nobody, sizeof nobody, ACL_REVISION);
+    SetSecurityDescriptorDacl(&closed, TRUE, &nobody, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &closed, FALSE};
+    HANDLE elevated = CreateMutexA(&attributes, TRUE, "Ta[V]en Software [Z] Rondel");
+    second = StartProgram(folder + "\\zrondel.exe");
+    EXPECT_EQ(static_cast<int>(AwaitExit(second)), -19);
+    CloseHandle(second);
+    CloseHandle(elevated);
 }
 
 TEST_F(LauncherExeTest, AVersionTwoFileStartsHidden)

@@ -125,14 +125,16 @@ TEST_F(HelperLibraryTest, TheFolderBrowserWorksWithAndWithoutTheShippedLibrary)
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
         CoUninitialize();
 
-        char folder[MAX_PATH] = "";
+        wchar_t folder[MAX_PATH] = L"";
         {
             FolderBrowserAnswerer browser(CHOOSE_DESKTOP);
             EXPECT_TRUE(ChooseWorkFolder(ringWindow.window, "Folder", folder));
             EXPECT_TRUE(browser.opened());
             EXPECT_EQ(browser.title(), "Folder");
         }
-        EXPECT_EQ(std::string(folder), DesktopFolder());
+        char ansi[MAX_PATH] = "";
+        WideCharToMultiByte(CP_ACP, 0, folder, -1, ansi, MAX_PATH, nullptr, nullptr);
+        EXPECT_EQ(std::string(ansi), DesktopFolder());
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK); // left again
         CoUninitialize();
 
