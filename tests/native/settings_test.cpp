@@ -512,10 +512,14 @@ TEST_F(SettingsFileTest, TakenTemporaryNamesArePassedOverAndNeverTouched)
     // it would go next.
     ASSERT_EQ(mkdir((folder_ + "/settings.da~").c_str(), 0700), 0);
     WriteFile(folder_ + "/settings.da_", "somebody's");
+    // Under every other name, what a save killed halfway left: cleared away.
+    for (char last = '0'; last <= '9'; ++last)
+        WriteFile(folder_ + "/settings.da" + last, std::string("ZRondelV3\0\x18", 11).substr(0, last - '0'));
     slots_[0].target = CopyText("C:\\app.exe");
     ASSERT_TRUE(Save());
     EXPECT_EQ(ReadFile(folder_ + "/settings.da_"), "somebody's");
-    EXPECT_EQ(FolderNames(), "settings.da_ settings.dat settings.da~");
+    EXPECT_FALSE(Exists(folder_ + "/settings.da0")); // a leftover, cleared for the save
+    EXPECT_TRUE(Exists(folder_ + "/settings.da~"));
     ReloadIntoFreshTable();
     EXPECT_EQ(slots_[0].target, nullptr); // read back: C:\app.exe is no file here
     EXPECT_STREQ(slots_[0].hint, kDefaultHint);
