@@ -1,6 +1,7 @@
 #include "app/launcher.h"
 
 #include "app/autostart.h"
+#include "app/dpi.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
 #include "app/ringwnd.h"
@@ -73,10 +74,10 @@ void CreateRing(HWND ring)
         // The shell could wait on an absent share for an icon; the target
         // gets one at a later start that finds it.
         if (slot->target && !TargetPlaceWasAbsent(slot->target))
-            slot->icon = ExtractTargetIcon(slot->target);
+            slot->icon = ExtractTargetIcon(slot->target, ringWindow.dpi);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
-                                     layout[i].innerRadius, layout[i].outerRadius);
+                                     layout[i].innerRadius, layout[i].outerRadius, ringWindow.dpi);
         slot->index = i;
     }
 }
@@ -99,6 +100,7 @@ void LoadMenus()
 int StartLauncher(HINSTANCE instance)
 {
     launcher.instance = instance;
+    DeclareDpiAwareness(); // before the first window, a running instance's search included
     if (AnotherInstanceRuns())
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))

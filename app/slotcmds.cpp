@@ -39,7 +39,7 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button)
         return;
     }
     DestroyIcon(button->icon);
-    button->icon = ExtractTargetIcon(path);
+    button->icon = ExtractTargetIcon(path, button->dpi);
     slot->icon = button->icon;
     free(slot->target);
     slot->target = target;
