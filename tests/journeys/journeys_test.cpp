@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/slots.h"
 #include "tests/journeys/desktop.h"
 #include "tests/journeys/launcher_copy.h"
 #include "tests/native/settings_bytes.h"
@@ -811,6 +812,106 @@ TEST_F(Journey, TheHotkeyFromTheRegistryNoneForAnEmptyValueAndNoneWhenTaken)
     EXPECT_FALSE(IsWindowVisible(copy_.ring())) << "the launcher took a combination held elsewhere";
     ClickTray();
     EXPECT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
+}
+
+// The display at 150 %: run by scripts/test.sh in a Wine prefix of its own
+// whose LogPixels is 144; skipped in every other.
+TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTimesAsLarge)
+{
+    const int kDpi = 144;
+    DWORD logPixels = 0, size = sizeof logPixels;
+    HKEY desktop;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &desktop) == ERROR_SUCCESS) {
+        RegQueryValueExA(desktop, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&logPixels), &size);
+        RegCloseKey(desktop);
+    }
+    if (logPixels != kDpi)
+        GTEST_SKIP() << "the display is not at 144 DPI here";
+    SetProcessDPIAware(); // this process sees physical pixels too
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "Recorder at 150 %"}})));
+    Start();
+    HWND ring = copy_.ring();
+    RECT bounds;
+    GetWindowRect(ring, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, 300);
+    EXPECT_EQ(bounds.bottom - bounds.top, 300);
+    ScreenCapture idle;
+    int otherPixels = 0;
+    EXPECT_EQ(SectorsOnCircle(idle, ring, 49, &otherPixels), 8); // the inner ring, inside the icons
+    EXPECT_EQ(SectorsOnCircle(idle, ring, 120, &otherPixels), 16);
+    EXPECT_EQ(SectorsOnCircle(idle, ring, 93, &otherPixels), 0); // the band between them
+    EXPECT_EQ(otherPixels, 0);
+
+    // The pointer on the scaled sector lights that sector and no other.
+    POINT middle = SectorMiddle(ring, 0, kDpi);
+    Approach(middle);
+    HWND tip = copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
+    ASSERT_NE(tip, nullptr) << "no tooltip";
+    ScreenCapture lit;
+    POINT hub = RingHub(ring);
+    RingLayoutEntry layout[SLOT_COUNT];
+    BuildRingLayout(layout);
+    int litPixels = 0, strayPixels = 0;
+    for (int radius : {52, 68, 85, 105, 120, 135}) {
+        for (int i = 0; i < 1440; ++i) {
+            double angle = 2 * 3.141592653589793 * i / 1440;
+            POINT at = {hub.x + static_cast<LONG>(lround(radius * cos(angle))),
+                        hub.y - static_cast<LONG>(lround(radius * sin(angle)))};
+            if (lit.pixel(at) != kButtonHover)
+                continue;
+            // A pixel's worth of slack for the region's truncated corners.
+            bool onSlot0 = radius < 90 && angle > layout[0].startAngle - 0.02 &&
+                           angle < layout[0].startAngle + layout[0].angularWidth + 0.02;
+            ++(onSlot0 ? litPixels : strayPixels);
+        }
+    }
+    EXPECT_GT(litPixels, 100);
+    EXPECT_EQ(strayPixels, 0);
+
+    // The tooltip: 15 pixels off the icon's corner, the icon 48 pixels high
+    // with 6 of padding, drawn at that size (green well past 32 pixels).
+    RECT tipBounds;
+    GetWindowRect(tip, &tipBounds);
+    EXPECT_EQ(tipBounds.left, middle.x);
+    EXPECT_EQ(tipBounds.bottom, middle.y - 30);
+    EXPECT_EQ(tipBounds.bottom - tipBounds.top, 54);
+    int farGreen = 0;
+    for (int x = tipBounds.left + 34; x < tipBounds.left + 49; ++x)
+        for (int y = tipBounds.top + 1; y < tipBounds.bottom - 1; ++y) {
+            COLORREF pixel = lit.pixel({x, y});
+            farGreen += GetGValue(pixel) > 150 && GetRValue(pixel) < 100 && GetBValue(pixel) < 100;
+        }
+    EXPECT_GT(farGreen, 10);
+    lit.Save(BesideTestExe("runs") + "\\ring-144dpi.bmp");
+
+    // The hint dialog: 345 x 120 about the pointer, its editor and buttons
+    // one and a half times their size.
+    RightClick(middle);
+    ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
+    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    ASSERT_NE(dialog, nullptr) << "no hint dialog";
+    RECT place, part;
+    GetWindowRect(dialog, &place);
+    EXPECT_EQ(place.right - place.left, 345);
+    EXPECT_EQ(place.bottom - place.top, 120);
+    EXPECT_EQ(place.left, middle.x - 172);
+    EXPECT_EQ(place.top, middle.y - 60);
+    HWND ok = FindWindowExA(dialog, nullptr, "EVButton", "Ok");
+    ASSERT_NE(ok, nullptr);
+    GetWindowRect(ok, &part);
+    EXPECT_EQ(part.left - place.left, 83);
+    EXPECT_EQ(part.right - part.left, 120);
+    EXPECT_EQ(part.bottom - part.top, 45);
+    HWND editor = FindWindowExA(dialog, nullptr, "LEditor", nullptr);
+    ASSERT_NE(editor, nullptr);
+    GetWindowRect(editor, &part);
+    EXPECT_EQ(part.right - part.left, 240);
+    EXPECT_EQ(part.bottom - part.top, 35);
+    Approach({(part.left + part.right) / 2, (part.top + part.bottom) / 2}); // off the sector: no tooltip
+    Sleep(300);
+    ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
+    ClickDialogButton(dialog, 2); // cancel
+    EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
 }
 
 } // namespace
