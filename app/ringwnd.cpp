@@ -29,6 +29,8 @@ LauncherSlot* SlotAt(WPARAM index)
     return index < SLOT_COUNT ? &launcher.slots[index] : nullptr;
 }
 
+RECT ReachableRingPlace(RECT place); // below, beside the other place rules
+
 HFONT CreateRingFont(int dpi)
 {
     LOGFONTA face = {};
@@ -42,11 +44,16 @@ LRESULT OnCreate(HWND window)
 {
     ringWindow.window = window;
     ringWindow.currentSlot = -1;
-    // Made hidden at 96 DPI's size, it takes its monitor's before it shows.
+    // Made hidden at 96 DPI's size, it takes its monitor's before it shows,
+    // and stays whole within reach at that size.
     ringWindow.dpi = WindowDpi(window);
-    if (ringWindow.dpi != BASE_DPI)
-        SetWindowPos(window, nullptr, 0, 0, Scale(kRingSize, ringWindow.dpi), Scale(kRingSize, ringWindow.dpi),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (ringWindow.dpi != BASE_DPI) {
+        RECT place;
+        GetWindowRect(window, &place);
+        const int size = Scale(kRingSize, ringWindow.dpi);
+        place = ReachableRingPlace({place.left, place.top, place.left + size, place.top + size});
+        SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ringWindow.font = CreateRingFont(ringWindow.dpi);
     ringWindow.toolTip =
         CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText, ringWindow.dpi);

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
 #include "tests/journeys/desktop.h"
 #include "tests/journeys/launcher_copy.h"
 #include "tests/native/settings_bytes.h"
@@ -819,15 +818,12 @@ TEST_F(Journey, TheHotkeyFromTheRegistryNoneForAnEmptyValueAndNoneWhenTaken)
 TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTimesAsLarge)
 {
     const int kDpi = 144;
-    DWORD logPixels = 0, size = sizeof logPixels;
-    HKEY desktop;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &desktop) == ERROR_SUCCESS) {
-        RegQueryValueExA(desktop, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&logPixels), &size);
-        RegCloseKey(desktop);
-    }
-    if (logPixels != kDpi)
-        GTEST_SKIP() << "the display is not at 144 DPI here";
-    SetProcessDPIAware(); // this process sees physical pixels too
+    SetProcessDPIAware(); // this process sees physical pixels too, and the display's DPI
+    HDC screenDc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screenDc, LOGPIXELSX);
+    ReleaseDC(nullptr, screenDc);
+    if (dpi != kDpi)
+        GTEST_SKIP() << "the display is at " << dpi << " DPI here";
     ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "Recorder at 150 %"}})));
     Start();
     HWND ring = copy_.ring();
@@ -848,25 +844,10 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     HWND tip = copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
     ASSERT_NE(tip, nullptr) << "no tooltip";
     ScreenCapture lit;
-    POINT hub = RingHub(ring);
-    RingLayoutEntry layout[SLOT_COUNT];
-    BuildRingLayout(layout);
-    int litPixels = 0, strayPixels = 0;
-    for (int radius : {52, 68, 85, 105, 120, 135}) {
-        for (int i = 0; i < 1440; ++i) {
-            double angle = 2 * 3.141592653589793 * i / 1440;
-            POINT at = {hub.x + static_cast<LONG>(lround(radius * cos(angle))),
-                        hub.y - static_cast<LONG>(lround(radius * sin(angle)))};
-            if (lit.pixel(at) != kButtonHover)
-                continue;
-            // A pixel's worth of slack for the region's truncated corners.
-            bool onSlot0 = radius < 90 && angle > layout[0].startAngle - 0.02 &&
-                           angle < layout[0].startAngle + layout[0].angularWidth + 0.02;
-            ++(onSlot0 ? litPixels : strayPixels);
-        }
-    }
-    EXPECT_GT(litPixels, 100);
-    EXPECT_EQ(strayPixels, 0);
+    EXPECT_EQ(lit.pixel({middle.x - 18, middle.y}), kButtonHover);
+    EXPECT_EQ(SectorsOnCircle(lit, ring, 49, &otherPixels), 7); // the others of the inner ring stay
+    EXPECT_GT(otherPixels, 10);                                 // and slot 0 is lit
+    EXPECT_EQ(lit.pixel(SectorMiddle(ring, 1, kDpi)), kButtonNormal); // the outer neighbour
 
     // The tooltip: 15 pixels off the icon's corner, the icon 48 pixels high
     // with 6 of padding, drawn at that size (green well past 32 pixels).

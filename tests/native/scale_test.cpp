@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <array>
+
 #include "app/slots.h"
 #include "ring/geometry.h"
 #include "tests/common/layout_sector.h"
@@ -46,50 +48,40 @@ TEST(LayOutSector, At96DpiEverySectorIsLaidOutAsBefore)
     }
 }
 
+// Per row: DPI, slot; bounds left, top, width, height; window-relative
+// centre; radii; the wedge's corners beyond the outer circle (end, start);
+// icon anchor.
 TEST(LayOutSector, ScaledSectorsBoundsRegionAndIconAnchor)
 {
-    const struct {
-        int dpi, slot, left, top, width, height, centreX, centreY, inner, outer;
-        SectorPoint farEnd, farStart; // the wedge's corners beyond the outer circle
-        int iconX, iconY;
-    } cases[] = {
-        {120, 0, 153, 74, 46, 49, -28, 51, 38, 75, {54, -24}, {83, 46}, 10, 16},
-        {120, 1, 200, 83, 43, 39, -75, 42, 81, 119, {91, -20}, {102, 36}, 10, 9},
-        {120, 6, 74, 50, 49, 46, 51, 75, 38, 75, {-24, -7}, {46, -36}, 16, 10},
-        {120, 18, 126, 153, 49, 46, -1, -28, 38, 75, {74, 54}, {3, 83}, 7, 10},
-        {144, 0, 183, 89, 56, 59, -33, 61, 45, 90, {66, -30}, {101, 55}, 13, 20},
-        {144, 1, 241, 99, 51, 47, -91, 51, 98, 143, {109, -24}, {122, 43}, 11, 12},
-        {144, 6, 89, 60, 59, 56, 61, 90, 45, 90, {-30, -9}, {55, -44}, 20, 13},
-        {144, 18, 151, 183, 59, 56, -1, -33, 45, 90, {90, 66}, {4, 101}, 9, 13},
-        {192, 0, 244, 118, 75, 79, -44, 82, 60, 120, {88, -39}, {135, 74}, 19, 27},
-        {192, 1, 321, 133, 68, 62, -121, 67, 130, 190, {145, -33}, {163, 57}, 15, 15},
-        {192, 6, 118, 80, 79, 75, 82, 120, 60, 120, {-39, -12}, {74, -59}, 27, 16},
-        {192, 18, 202, 244, 79, 75, -2, -44, 60, 120, {119, 88}, {5, 135}, 12, 19},
+    typedef std::array<int, 16> Row;
+    const Row rows[] = {
+        {120, 0, 153, 74, 46, 49, -28, 51, 38, 75, 54, -24, 83, 46, 10, 16},
+        {120, 1, 200, 83, 43, 39, -75, 42, 81, 119, 91, -20, 102, 36, 10, 9},
+        {120, 6, 74, 50, 49, 46, 51, 75, 38, 75, -24, -7, 46, -36, 16, 10},
+        {120, 18, 126, 153, 49, 46, -1, -28, 38, 75, 74, 54, 3, 83, 7, 10},
+        {144, 0, 183, 89, 56, 59, -33, 61, 45, 90, 66, -30, 101, 55, 13, 20},
+        {144, 1, 241, 99, 51, 47, -91, 51, 98, 143, 109, -24, 122, 43, 11, 12},
+        {144, 6, 89, 60, 59, 56, 61, 90, 45, 90, -30, -9, 55, -44, 20, 13},
+        {144, 18, 151, 183, 59, 56, -1, -33, 45, 90, 90, 66, 4, 101, 9, 13},
+        {192, 0, 244, 118, 75, 79, -44, 82, 60, 120, 88, -39, 135, 74, 19, 27},
+        {192, 1, 321, 133, 68, 62, -121, 67, 130, 190, 145, -33, 163, 57, 15, 15},
+        {192, 6, 118, 80, 79, 75, 82, 120, 60, 120, -39, -12, 74, -59, 27, 16},
+        {192, 18, 202, 244, 79, 75, -2, -44, 60, 120, 119, 88, 5, 135, 12, 19},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "slot " << c.slot << " at " << c.dpi);
-        RingSector given = Given(c.slot);
+    for (const Row& expected : rows) {
+        const int dpi = expected[0], slot = expected[1];
+        RingSector given = Given(slot);
         SectorBox box;
-        RingSector sector = LayOutSector(&given, c.dpi, &box);
-        EXPECT_EQ(box.left, c.left);
-        EXPECT_EQ(box.top, c.top);
-        EXPECT_EQ(box.width, c.width);
-        EXPECT_EQ(box.height, c.height);
-        EXPECT_EQ(sector.centreX, c.centreX);
-        EXPECT_EQ(sector.centreY, c.centreY);
-        EXPECT_EQ(sector.innerRadius, c.inner);
-        EXPECT_EQ(sector.outerRadius, c.outer);
-        EXPECT_EQ(sector.startAngle, given.startAngle);
-        EXPECT_EQ(sector.endAngle, given.endAngle);
+        RingSector sector = LayOutSector(&given, dpi, &box);
         SectorPoint wedge[4];
         SectorWedgePoints(&sector, wedge);
-        EXPECT_EQ(wedge[2].x, c.farEnd.x);
-        EXPECT_EQ(wedge[2].y, c.farEnd.y);
-        EXPECT_EQ(wedge[3].x, c.farStart.x);
-        EXPECT_EQ(wedge[3].y, c.farStart.y);
-        SectorIconAnchor(&sector, c.dpi);
-        EXPECT_EQ(sector.iconX, c.iconX);
-        EXPECT_EQ(sector.iconY, c.iconY);
+        SectorIconAnchor(&sector, dpi);
+        const Row actual = {dpi, slot, box.left, box.top, box.width, box.height, sector.centreX, sector.centreY,
+                            sector.innerRadius, sector.outerRadius, wedge[2].x, wedge[2].y, wedge[3].x,
+                            wedge[3].y, sector.iconX, sector.iconY};
+        EXPECT_EQ(actual, expected);
+        EXPECT_EQ(sector.startAngle, given.startAngle);
+        EXPECT_EQ(sector.endAngle, given.endAngle);
     }
 }
 
