@@ -15,12 +15,9 @@ TEST(Scale, RoundsHalvesAwayFromZeroAndKeepsEveryMeasureAt96Dpi)
 {
     for (int value = -300; value <= 300; ++value)
         ASSERT_EQ(Scale(value, BASE_DPI), value);
-    const struct {
-        int value, dpi, scaled;
-    } cases[] = {{200, 144, 300}, {95, 144, 143}, {65, 144, 98}, {15, 144, 23}, {-12, 144, -18},
-                 {-13, 144, -20}, {32, 144, 48},  {10, 120, 13},  {-12, 120, -15}, {230, 192, 460}};
+    const int cases[][3] = {{200, 144, 300}, {95, 144, 143}, {15, 144, 23}, {-13, 144, -20}, {10, 120, 13}};
     for (const auto& c : cases)
-        EXPECT_EQ(Scale(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
+        EXPECT_EQ(Scale(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
 }
 
 RingSector Given(int slot)
@@ -42,9 +39,7 @@ TEST(LayOutSector, At96DpiEverySectorIsLaidOutAsBefore)
         SectorBox box;
         RingSector now = LayOutSector(&given, BASE_DPI, &box);
         SectorIconAnchor(&now, BASE_DPI);
-        EXPECT_EQ(box.left, left) << "slot " << slot;
-        EXPECT_EQ(box.top, top) << "slot " << slot;
-        EXPECT_EQ(memcmp(&now, &before, sizeof now), 0) << "slot " << slot;
+        EXPECT_TRUE(box.left == left && box.top == top && memcmp(&now, &before, sizeof now) == 0) << "slot " << slot;
     }
 }
 
