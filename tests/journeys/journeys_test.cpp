@@ -819,11 +819,8 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
 {
     const int kDpi = 144;
     SetProcessDPIAware(); // this process sees physical pixels too, and the display's DPI
-    HDC screenDc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screenDc, LOGPIXELSX);
-    ReleaseDC(nullptr, screenDc);
-    if (dpi != kDpi)
-        GTEST_SKIP() << "the display is at " << dpi << " DPI here";
+    if (WindowDpi(nullptr) != kDpi)
+        GTEST_SKIP() << "the display is at " << WindowDpi(nullptr) << " DPI here";
     ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "Recorder at 150 %"}})));
     Start();
     HWND ring = copy_.ring();

@@ -2,6 +2,7 @@
 
 #include "app/slots.h"
 #include "ring/geometry.h"
+#include "tests/common/layout_sector.h"
 #include "tests/win/support/launcher_run.h"
 
 namespace {
@@ -161,11 +162,7 @@ std::string LauncherCopy::AwaitRecord() const
 
 POINT SectorMiddle(HWND ring, int slot, int dpi)
 {
-    RingLayoutEntry layout[SLOT_COUNT];
-    BuildRingLayout(layout);
-    RingSector given = {RING_CENTRE_X, RING_CENTRE_Y, layout[slot].startAngle,
-                        layout[slot].startAngle + layout[slot].angularWidth, layout[slot].innerRadius,
-                        layout[slot].outerRadius, 0, 0};
+    RingSector given = GivenSector(slot);
     SectorBox box;
     RingSector sector = LayOutSector(&given, dpi, &box);
     SectorIconAnchor(&sector, dpi);

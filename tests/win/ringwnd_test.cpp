@@ -423,9 +423,7 @@ TEST_F(RingWindowTest, StartingAndStoppingTheRingLeavesNothingBehind)
 
 } // namespace
 
-// A scale change (the ring dragged onto another monitor): the ring takes the
-// suggested place at the new size, its buttons their scaled sectors; back
-// at 96 DPI every button is where it was.
+// Dragged onto a monitor of 150 % and back: at 96 DPI every button is as it was.
 TEST_F(RingWindowTest, AScaleChangeMakesTheRingAgainAndBackAt96DpiAsBefore)
 {
     Start();
@@ -435,7 +433,6 @@ TEST_F(RingWindowTest, AScaleChangeMakesTheRingAgainAndBackAt96DpiAsBefore)
         SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT ring = WindowRect(ringWindow.window);
         EXPECT_TRUE(EqualRect(&ring, &suggested)) << dpi;
-        EXPECT_EQ(ButtonState(1)->dpi, dpi);
         EXPECT_EQ(WindowRect(launcher.slots[1].button).right - ring.left, dpi == 144 ? 292 : 194);
     }
     RECT after = WindowRect(launcher.slots[1].button);
