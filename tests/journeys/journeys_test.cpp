@@ -844,8 +844,7 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     EXPECT_GT(otherPixels, 10);                                 // and slot 0 is lit
     EXPECT_EQ(lit.pixel(SectorMiddle(ring, 1, kDpi)), kButtonNormal); // the outer neighbour
 
-    // The tooltip: 15 pixels off the icon's corner, the icon 48 pixels high
-    // with 6 of padding, drawn at that size (green well past 32 pixels).
+    // The tooltip 15 pixels off the icon, which is drawn 48 high (green past 32) with 6 of padding.
     RECT tipBounds;
     GetWindowRect(tip, &tipBounds);
     EXPECT_EQ(tipBounds.left, middle.x);
@@ -858,8 +857,7 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     EXPECT_GT(farGreen, 10);
     lit.Save(BesideTestExe("runs") + "\\ring-144dpi.bmp");
 
-    // The hint dialog: 345 x 120 about the pointer, its editor and buttons
-    // one and a half times their size.
+    // The hint dialog 345 x 120 about the pointer, its editor and buttons scaled.
     RightClick(middle);
     ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
     HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
@@ -872,8 +870,7 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     expected = {place.left + 83, place.top + 68, place.left + 203, place.top + 113};
     EXPECT_TRUE(EqualRect(&part, &expected)) << "Ok at " << part.left << "," << part.top << " " << part.right;
     GetWindowRect(FindWindowExA(dialog, nullptr, "LEditor", nullptr), &part);
-    EXPECT_EQ(part.right - part.left, 240);
-    EXPECT_EQ(part.bottom - part.top, 35);
+    EXPECT_EQ(std::make_pair(part.right - part.left, part.bottom - part.top), std::make_pair(240L, 35L));
     Approach({(part.left + part.right) / 2, (part.top + part.bottom) / 2}); // off the sector: no tooltip
     Sleep(300);
     ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
