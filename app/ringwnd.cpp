@@ -218,9 +218,9 @@ LRESULT OnSlotHover(const SlotHoverInfo* hover)
         // and hide what the pointer points at: then it goes 10 pixels below
         // the 20-pixel icon instead, and below the pointer.
         POINT pointer;
+        const int belowIcon = hover->y + Scale(30, ringWindow.dpi);
         if (onScreen.top > place.top && GetCursorPos(&pointer) && PtInRect(&onScreen, pointer))
-            onScreen.top = pointer.y < hover->y + Scale(30, ringWindow.dpi) ? hover->y + Scale(30, ringWindow.dpi)
-                                                                              : pointer.y + 1;
+            onScreen.top = pointer.y < belowIcon ? belowIcon : pointer.y + 1;
         MoveWindow(tip, onScreen.left, onScreen.top, client.right, client.bottom, TRUE);
         ShowWindow(tip, SW_SHOWNOACTIVATE);
     }
