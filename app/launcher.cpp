@@ -1,6 +1,7 @@
 #include "app/launcher.h"
 
 #include "app/autostart.h"
+#include "app/dpi.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
 #include "app/ringwnd.h"
@@ -75,10 +76,10 @@ void CreateRing(HWND ring)
     BuildRingLayout(layout);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        slot->icon = StoredTargetIcon(slot->target);
+        slot->icon = StoredTargetIcon(slot->target, ringWindow.dpi);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
-                                     layout[i].innerRadius, layout[i].outerRadius);
+                                     layout[i].innerRadius, layout[i].outerRadius, ringWindow.dpi);
         slot->index = i;
     }
 }
@@ -101,6 +102,7 @@ void LoadMenus()
 int StartLauncher(HINSTANCE instance)
 {
     launcher.instance = instance;
+    DeclareDpiAwareness(); // before the first window, a running instance's search included
     if (AnotherInstanceRuns())
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))

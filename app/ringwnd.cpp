@@ -1,6 +1,7 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
+#include "app/dpi.h"
 #include "app/hotkey.h"
 #include "app/onscreen.h"
 #include "app/shell.h"
@@ -13,7 +14,7 @@
 
 const char kRingWindowClass[] = "ZR_Main_Window_Class";
 
-RingWindowState ringWindow = {nullptr, nullptr, nullptr, nullptr, -1};
+RingWindowState ringWindow = {nullptr, nullptr, nullptr, nullptr, -1, BASE_DPI};
 
 namespace {
 
@@ -31,16 +32,34 @@ LauncherSlot* SlotAt(WPARAM index)
     return index < SLOT_COUNT ? &launcher.slots[index] : nullptr;
 }
 
+RECT ReachableRingPlace(RECT place); // below, beside the other place rules
+
+HFONT CreateRingFont(int dpi)
+{
+    LOGFONTA face = {};
+    face.lfHeight = Scale(-12, dpi);
+    face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyA(face.lfFaceName, "Comic Sans MS");
+    return CreateFontIndirectA(&face);
+}
+
 LRESULT OnCreate(HWND window)
 {
     ringWindow.window = window;
     ringWindow.currentSlot = -1;
-    LOGFONTA face = {};
-    face.lfHeight = -12;
-    face.lfCharSet = DEFAULT_CHARSET;
-    lstrcpyA(face.lfFaceName, "Comic Sans MS");
-    ringWindow.font = CreateFontIndirectA(&face);
-    ringWindow.toolTip = CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText);
+    // Made hidden at 96 DPI's size, it takes its monitor's before it shows,
+    // and stays whole within reach at that size.
+    ringWindow.dpi = WindowDpi(window);
+    if (ringWindow.dpi != BASE_DPI) {
+        RECT place;
+        GetWindowRect(window, &place);
+        const int size = Scale(kRingSize, ringWindow.dpi);
+        place = ReachableRingPlace({place.left, place.top, place.left + size, place.top + size});
+        SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ringWindow.font = CreateRingFont(ringWindow.dpi);
+    ringWindow.toolTip =
+        CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText, ringWindow.dpi);
     ringWindow.editDialog = CreateEditDlg(window);
     if (SettingsAwaitReading())
         SetTimer(window, kSettingsRetryTimer, kSettingsRetryMilliseconds, nullptr);
@@ -195,15 +214,17 @@ LRESULT OnSlotHover(const SlotHoverInfo* hover)
         GetClientRect(tip, &client);
         // Bottom-left corner 10 pixels right of and above the sector's icon,
         // moved onto the screen where that leaves part of it off.
-        RECT place = {hover->x + 10, hover->y - client.bottom - 10, hover->x + 10 + client.right,
-                      hover->y - 10};
+        const int gap = Scale(10, ringWindow.dpi);
+        RECT place = {hover->x + gap, hover->y - client.bottom - gap, hover->x + gap + client.right,
+                      hover->y - gap};
         RECT onScreen = WholeOnWorkArea(place, {hover->x, hover->y});
         // Pushed down from the screen's top edge it can come over the sector
         // and hide what the pointer points at: then it goes 10 pixels below
         // the 20-pixel icon instead, and below the pointer.
         POINT pointer;
+        const int belowIcon = hover->y + Scale(30, ringWindow.dpi);
         if (onScreen.top > place.top && GetCursorPos(&pointer) && PtInRect(&onScreen, pointer))
-            onScreen.top = pointer.y < hover->y + 30 ? hover->y + 30 : pointer.y + 1;
+            onScreen.top = pointer.y < belowIcon ? belowIcon : pointer.y + 1;
         MoveWindow(tip, onScreen.left, onScreen.top, client.right, client.bottom, TRUE);
         ShowWindow(tip, SW_SHOWNOACTIVATE);
     }
@@ -248,12 +269,12 @@ RECT ReachableRingPlace(RECT place)
     return IsOnAMonitor(centre) ? place : WholeOnWorkArea(place, centre);
 }
 
-// Where the settings put the ring, within reach.
-RECT StoredRingPlace()
+// Where the settings put the ring of that size, within reach.
+RECT StoredRingPlace(int size)
 {
     const int left = NearTheScreens(launcherSettings.windowLeft);
     const int top = NearTheScreens(launcherSettings.windowTop);
-    return ReachableRingPlace({left, top, left + kRingSize, top + kRingSize});
+    return ReachableRingPlace({left, top, left + size, top + size});
 }
 
 // The settings file, read late once it came free, shown as a start would
@@ -265,7 +286,7 @@ void ShowLateSettings(HWND window)
     ShowHidingMark();
     if (IsWindowVisible(window))
         return;
-    RECT place = StoredRingPlace();
+    RECT place = StoredRingPlace(Scale(kRingSize, ringWindow.dpi));
     SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (launcherSettings.showAtStart ? SWP_SHOWWINDOW : 0));
 }
@@ -288,6 +309,43 @@ void OnDisplayChange(HWND window)
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The slot's icon taken again for the DPI, where it had one, and its button
+// laid out again.
+void RescaleSlot(LauncherSlot* slot, int dpi)
+{
+    VButtonState* button = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(slot->button, GWLP_USERDATA));
+    if (!button)
+        return;
+    HICON icon = slot->icon && slot->target ? ExtractTargetIcon(slot->target, dpi) : nullptr;
+    if (icon) {
+        DestroyIcon(button->icon);
+        button->icon = icon;
+        slot->icon = icon;
+    }
+    RescaleVButton(slot->button, dpi);
+}
+
+// Onto a monitor of another scale, or the scale changed: everything is made
+// again for the new DPI and drawn once, at the place the system suggests.
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+{
+    // The tooltip may hold an icon about to be replaced.
+    ShowWindow(ringWindow.toolTip, SW_HIDE);
+    SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG, 0);
+    ringWindow.dpi = dpi;
+    HFONT oldFont = ringWindow.font;
+    ringWindow.font = CreateRingFont(dpi);
+    SetToolTipScale(ringWindow.toolTip, ringWindow.font, dpi);
+    DeleteObject(oldFont);
+    const int size = Scale(kRingSize, dpi);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, size, size,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowRgn(window, CreateEllipticRgn(0, 0, size, size), FALSE); // the system owns it now
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        RescaleSlot(&launcher.slots[i], dpi);
+    RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 } // namespace
 
 ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
@@ -304,7 +362,7 @@ ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
 
 HWND CreateRingWindow(HINSTANCE instance)
 {
-    RECT place = StoredRingPlace();
+    RECT place = StoredRingPlace(kRingSize);
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
                            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, kRingSize,
                            kRingSize, nullptr, nullptr, instance, nullptr);
@@ -345,6 +403,9 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DISPLAYCHANGE:
         OnDisplayChange(window);
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));

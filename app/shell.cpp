@@ -15,6 +15,10 @@ typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEW* dialog);
 typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
 typedef void(WINAPI* LeaveApartment)();
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
+typedef HRESULT(WINAPI* ExtractIconAtSize)(const char* file, int index, UINT flags, HICON* large, HICON* small,
+                                           UINT sizes);
+
+const int kIconSide = 32; // what the shell's associated icon measures
 
 // An entry point of a library of the system folder, loaded on first use
 // and kept: only the choosers need the common dialogs and COM, and most
@@ -65,7 +69,25 @@ bool PathBesideExe(const char* name, char* buffer, int capacity)
     return true;
 }
 
-HICON ExtractTargetIcon(const char* path)
+// The icon again at the size, from where the shell found it; the icon as it
+// is where the shell has it at no other size.
+static HICON IconAtSize(HICON icon, const char* location, WORD index, int side)
+{
+    // Without an icon of its own the target got one of the launcher's
+    // resources, named by identifier rather than by index: kept as it is.
+    char launcher[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, launcher, MAX_PATH);
+    if (!icon || (length > 0 && length < MAX_PATH && lstrcmpiA(launcher, location) == 0))
+        return icon;
+    ExtractIconAtSize extract = reinterpret_cast<ExtractIconAtSize>(SystemEntry("shell32.dll", "SHDefExtractIconA"));
+    HICON sized = nullptr;
+    if (!extract || extract(location, index, 0, &sized, nullptr, static_cast<UINT>(side)) != S_OK || !sized)
+        return icon;
+    DestroyIcon(icon);
+    return sized;
+}
+
+HICON ExtractTargetIcon(const char* path, int dpi)
 {
     if (!path || strlen(path) >= MAX_PATH)
         return nullptr;
@@ -74,12 +96,13 @@ HICON ExtractTargetIcon(const char* path)
     char scratch[MAX_PATH];
     strcpy(scratch, path);
     WORD index = 0;
-    return ExtractAssociatedIconA(nullptr, scratch, &index);
+    HICON icon = ExtractAssociatedIconA(nullptr, scratch, &index);
+    return dpi == BASE_DPI ? icon : IconAtSize(icon, scratch, index, Scale(kIconSide, dpi));
 }
 
-HICON StoredTargetIcon(const char* target)
+HICON StoredTargetIcon(const char* target, int dpi)
 {
-    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target) : nullptr;
+    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target, dpi) : nullptr;
 }
 
 void LaunchTarget(const char* path, const char* workFolder)

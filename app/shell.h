@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "app/dpi.h"
+
 // The executable's folder with its trailing backslash; empty when the
 // module's path cannot be had whole in the buffer.
 void ExeDirectory(char* buffer, int capacity);
@@ -13,12 +15,13 @@ void ExeDirectory(char* buffer, int capacity);
 bool PathBesideExe(const char* name, char* buffer, int capacity);
 
 // The target's associated icon, owned by whoever stores it; null for an
-// absent path or one too long for the shell's path buffer.
-HICON ExtractTargetIcon(const char* path);
+// absent path or one too long for the shell's path buffer. Above 96 DPI it
+// is taken at 32 pixels scaled where the shell has the icon at that size.
+HICON ExtractTargetIcon(const char* path, int dpi = BASE_DPI);
 // The icon of a target read from the settings, or null: none is asked for
 // a target whose drive or share was found absent, where the shell could
 // wait for it; the target gets one at a later start that finds it.
-HICON StoredTargetIcon(const char* target);
+HICON StoredTargetIcon(const char* target, int dpi = BASE_DPI);
 
 // Asks the shell to open the target; without a working folder it starts in
 // the folder that contains the target. A failure is not reported.

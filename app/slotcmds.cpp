@@ -69,7 +69,7 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, co
         return;
     }
     DestroyIcon(button->icon);
-    button->icon = ExtractTargetIcon(path);
+    button->icon = ExtractTargetIcon(path, button->dpi);
     slot->icon = button->icon;
     free(slot->target);
     slot->target = target;
@@ -85,7 +85,7 @@ void ShowStoredIcon(LauncherSlot* slot)
     if (!button)
         return;
     DestroyIcon(button->icon);
-    button->icon = slot->icon = StoredTargetIcon(slot->target);
+    button->icon = slot->icon = StoredTargetIcon(slot->target, button->dpi);
     InvalidateRect(button->window, nullptr, TRUE);
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/dpi.h"
 #include "app/onscreen.h"
 #include "hintdlg/evbutton.h"
 #include "leditor/leditor.h"
@@ -26,30 +27,67 @@ const char kCancelCaption[] = "\xCE\xF2\xEC\xE5\xED\xE0"; // "Отмена" in W
 // The class as registered; the dialog is created from its name and instance.
 WNDCLASSA dialogClass;
 
-LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
+// Region, font and children, every measure scaled for the dpi.
+void BuildContents(HWND window, int dpi)
 {
-    editDlg.window = window;
-    editDlg.editedSlot = nullptr;
+    editDlg.dpi = dpi;
     // The system owns the region from here.
-    SetWindowRgn(window, CreateRoundRectRgn(0, 0, create->cx, create->cy, kCornerSize, kCornerSize),
+    SetWindowRgn(window,
+                 CreateRoundRectRgn(0, 0, Scale(kWidth, dpi), Scale(kHeight, dpi), Scale(kCornerSize, dpi),
+                                    Scale(kCornerSize, dpi)),
                  TRUE);
 
     LOGFONTA face = {};
-    face.lfHeight = -12;
+    face.lfHeight = Scale(-12, dpi);
     face.lfWeight = 800;
     face.lfCharSet = DEFAULT_CHARSET;
     lstrcpyA(face.lfFaceName, "Comic Sans MS");
     editDlg.font = CreateFontIndirectA(&face);
 
-    editDlg.editor = CreateLEditor(window, kEditorX, kEditorY, kEditorWidth, kEditorHeight);
+    editDlg.editor = CreateLEditor(window, Scale(kEditorX, dpi), Scale(kEditorY, dpi), Scale(kEditorWidth, dpi),
+                                   Scale(kEditorHeight, dpi));
     HINSTANCE module = dialogClass.hInstance;
+    const int buttonY = Scale(kButtonY, dpi), width = Scale(kButtonWidth, dpi), height = Scale(kButtonHeight, dpi);
     editDlg.confirmButton = CreateEVButton(window, EDITDLG_CONFIRM, kConfirmCaption,
                                            LoadIconA(module, MAKEINTRESOURCEA(IDI_CONFIRM)), editDlg.font,
-                                           kConfirmX, kButtonY, kButtonWidth, kButtonHeight);
+                                           Scale(kConfirmX, dpi), buttonY, width, height);
     editDlg.cancelButton = CreateEVButton(window, EDITDLG_CANCEL, kCancelCaption,
                                           LoadIconA(module, MAKEINTRESOURCEA(IDI_CANCEL)), editDlg.font,
-                                          kCancelX, kButtonY, kButtonWidth, kButtonHeight);
+                                          Scale(kCancelX, dpi), buttonY, width, height);
+}
+
+LRESULT OnCreate(HWND window)
+{
+    editDlg.window = window;
+    editDlg.editedSlot = nullptr;
+    BuildContents(window, WindowDpi(window));
     return 0;
+}
+
+// Made again for another DPI, the text being edited kept.
+void RebuildContents(HWND window, int dpi)
+{
+    const int length = GetWindowTextLengthA(editDlg.editor);
+    char* text = static_cast<char*>(malloc(length + 1));
+    if (text)
+        text[GetWindowTextA(editDlg.editor, text, length + 1)] = 0;
+    DestroyWindow(editDlg.editor);
+    DestroyWindow(editDlg.confirmButton);
+    DestroyWindow(editDlg.cancelButton);
+    DeleteObject(editDlg.font);
+    BuildContents(window, dpi);
+    SetWindowTextA(editDlg.editor, text ? text : "");
+    free(text);
+}
+
+// Dragged onto a monitor of another scale: made for it, where it suggests.
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+{
+    RebuildContents(window, dpi);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, Scale(kWidth, dpi), Scale(kHeight, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (IsWindowVisible(window))
+        SetFocus(editDlg.editor);
 }
 
 // After the children are gone, so no button paints with a deleted font.
@@ -67,9 +105,21 @@ void OnPaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     // Only a shown dialog has a slot, but a paint may be asked for by anyone.
     if (editDlg.editedSlot)
-        DrawIconEx(dc, kIconX, kIconY, static_cast<HICON>(editDlg.editedSlot->icon), kIconSide,
-                   kIconSide, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, Scale(kIconX, editDlg.dpi), Scale(kIconY, editDlg.dpi),
+                   static_cast<HICON>(editDlg.editedSlot->icon), Scale(kIconSide, editDlg.dpi),
+                   Scale(kIconSide, editDlg.dpi), 0, nullptr, DI_NORMAL);
     EndPaint(window, &paint);
+}
+
+// Centred on the cursor, moved onto the screen where that leaves part of it
+// off.
+void PlaceAtCursor(HWND window, POINT cursor)
+{
+    const int width = Scale(kWidth, editDlg.dpi), height = Scale(kHeight, editDlg.dpi);
+    const int left = cursor.x - width / 2, top = cursor.y - height / 2;
+    RECT centred = {left, top, left + width, top + height};
+    RECT place = WholeOnWorkArea(centred, cursor);
+    MoveWindow(window, place.left, place.top, width, height, TRUE);
 }
 
 LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
@@ -81,12 +131,14 @@ LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
     SetWindowTextA(editDlg.editor, slot->hint ? slot->hint : "");
     POINT cursor;
     GetCursorPos(&cursor);
-    // Centred on the cursor, moved onto the screen where that leaves part of
-    // it off.
-    RECT centred = {cursor.x - kWidth / 2, cursor.y - kHeight / 2, cursor.x + kWidth / 2,
-                    cursor.y + kHeight / 2};
-    RECT place = WholeOnWorkArea(centred, cursor);
-    MoveWindow(window, place.left, place.top, kWidth, kHeight, TRUE);
+    PlaceAtCursor(window, cursor);
+    // Put on a monitor of another scale than the one it was made for, it is
+    // made again for that one before it shows.
+    const int dpi = WindowDpi(window);
+    if (dpi != editDlg.dpi) {
+        RebuildContents(window, dpi);
+        PlaceAtCursor(window, cursor);
+    }
     SetFocus(editDlg.editor);
     ShowWindow(window, SW_SHOW);
     InvalidateRect(window, nullptr, TRUE);
@@ -174,7 +226,7 @@ LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:
-        return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return OnCreate(window);
     case WM_NCDESTROY:
         OnNcDestroy();
         break;
@@ -198,6 +250,9 @@ LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case UM_EDITSLOT:
         return OnEditSlot(window, reinterpret_cast<LauncherSlot*>(lParam));
+    case WM_DPICHANGED:
+        OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -24,6 +24,7 @@ struct EditDlgState {
     HFONT font;               // extra-bold "Comic Sans MS" of both buttons; owned,
                               //   deleted when the dialog goes
     LauncherSlot* editedSlot; // slot being edited; set while shown, null whenever hidden
+    int dpi;                  // the DPI its size, region, font and children are made for
 };
 
 extern EditDlgState editDlg;
@@ -40,7 +41,8 @@ void UnregisterEditDlgClass(HINSTANCE instance);
 HWND CreateEditDlg(HWND owner);
 // Shows the dialog centred on the cursor (moved onto the screen where that
 // leaves part of it off) for the slot, with its hint in the editor and the
-// editor focused; re-targets a dialog already shown.
+// editor focused, made for the DPI of the monitor it opens on; re-targets a
+// dialog already shown.
 void OpenEditDlg(HWND dialog, LauncherSlot* slot);
 
 LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <windowsx.h>
 
+#include "app/dpi.h"
 #include "hintdlg/evbutton_layout.h"
 #include "leditor/fixed_text.h"
 #include "res/resource.h"
@@ -38,6 +39,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
     if (button == recordInTransit)
         recordInTransit = nullptr;
     button->window = window;
+    button->dpi = WindowDpi(window);
     button->normalBrush = CreateSolidBrush(kNormalBlue);
     button->hoverBrush = CreateSolidBrush(kLightBlue);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button));
@@ -225,14 +227,14 @@ void DrawEVButton(const EVButtonState* button, HDC dc)
     RECT client;
     GetClientRect(button->window, &client);
     EVButtonLayout layout =
-        LayoutEVButton(button->width, button->height, client.right, button->hovered, button->pressed);
+        LayoutEVButton(button->width, button->height, client.right, button->hovered, button->pressed, button->dpi);
 
     // The corners outside the rounded face show whatever the parent paints
     // its own background with.
     HWND parent = GetParent(button->window);
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND)));
 
-    HPEN outline = CreatePen(PS_SOLID, kOutlineWidth, button->hovered ? kNormalBlue : kLightBlue);
+    HPEN outline = CreatePen(PS_SOLID, Scale(kOutlineWidth, button->dpi), button->hovered ? kNormalBlue : kLightBlue);
     HGDIOBJ oldBrush = SelectObject(dc, button->hovered ? button->hoverBrush : button->normalBrush);
     HGDIOBJ oldPen = SelectObject(dc, outline);
     RoundRect(dc, layout.faceLeft, layout.faceTop, layout.faceRight, layout.faceBottom,

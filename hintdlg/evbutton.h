@@ -23,6 +23,7 @@ struct EVButtonState {
     bool hovered;       // the pointer is over the button, which then holds the capture
     bool pressed;       // the left button went down on it and the capture has
                         //   not been lost since
+    int dpi;            // the DPI of its window when made: icon and outline scale with it
 };
 
 // Registers "EVButton" on the first call; later calls return the kept atom.

@@ -11,7 +11,7 @@ const int kCaptionRightGap = 2;
 
 } // namespace
 
-EVButtonLayout LayoutEVButton(int width, int height, int clientRight, bool hovered, bool pressed)
+EVButtonLayout LayoutEVButton(int width, int height, int clientRight, bool hovered, bool pressed, int dpi)
 {
     EVButtonLayout layout;
     layout.faceLeft = 1;
@@ -19,16 +19,16 @@ EVButtonLayout LayoutEVButton(int width, int height, int clientRight, bool hover
     layout.faceRight = width - 2;
     layout.faceBottom = height - 2;
     layout.cornerSize = height / 2;
-    layout.iconX = kIconLeft;
-    layout.iconY = (height - kIconSide) / 2;
-    layout.iconSide = kIconSide;
+    layout.iconX = Scale(kIconLeft, dpi);
+    layout.iconSide = Scale(kIconSide, dpi);
+    layout.iconY = (height - layout.iconSide) / 2;
     // Held down but dragged off, the button looks idle.
     if (hovered && pressed) {
-        layout.iconX = kHeldIconLeft;
-        layout.iconY -= kHeldIconRise;
-        layout.iconSide = kHeldIconSide;
+        layout.iconX = Scale(kHeldIconLeft, dpi);
+        layout.iconY -= Scale(kHeldIconRise, dpi);
+        layout.iconSide = Scale(kHeldIconSide, dpi);
     }
     layout.captionLeft = layout.iconX + layout.iconSide;
-    layout.captionRight = clientRight - kCaptionRightGap;
+    layout.captionRight = clientRight - Scale(kCaptionRightGap, dpi);
     return layout;
 }

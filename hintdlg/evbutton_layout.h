@@ -3,6 +3,8 @@
 #ifndef ZRONDEL_HINTDLG_EVBUTTON_LAYOUT_H
 #define ZRONDEL_HINTDLG_EVBUTTON_LAYOUT_H
 
+#include "app/dpi.h"
+
 struct EVButtonLayout {
     int faceLeft;     // rounded face, as RoundRect takes it: right and bottom
     int faceTop;      //   exclusive, one pixel in from the creation size so
@@ -11,12 +13,14 @@ struct EVButtonLayout {
     int cornerSize;   // width and height of the corner ellipses: half the height
     int iconX;        // top-left corner of the square icon box
     int iconY;        //   (may be negative for a button lower than the icon)
-    int iconSide;     // 20, or 26 while held down with the pointer over it
+    int iconSide;     // 20, or 26 while held down with the pointer over it (at 96 DPI)
     int captionLeft;  // caption spans the client height between these x values:
     int captionRight; //   from the icon box to 2 pixels short of the client's right
 };
 
-// width and height are the creation size; clientRight the client width.
-EVButtonLayout LayoutEVButton(int width, int height, int clientRight, bool hovered, bool pressed);
+// width and height are the creation size; clientRight the client width; the
+// icon and its offsets are scaled for the dpi.
+EVButtonLayout LayoutEVButton(int width, int height, int clientRight, bool hovered, bool pressed,
+                              int dpi = BASE_DPI);
 
 #endif

@@ -4,6 +4,7 @@
 #include <string.h>
 #include <windowsx.h>
 
+#include "app/dpi.h"
 #include "leditor/buffer.h"
 #include "leditor/clipboard_menu.h"
 #include "leditor/history.h"
@@ -35,7 +36,7 @@ LRESULT OnCreate(HWND window)
         return -1;
     state->window = window;
     state->historyLimit = EDITOR_HISTORY_LIMIT;
-    state->font = CreateEditorFont();
+    state->font = CreateEditorFont(WindowDpi(window));
     HDC dc = GetDC(window);
     HGDIOBJ oldFont = SelectObject(dc, state->font);
     TEXTMETRICA metrics = {};
@@ -68,7 +69,7 @@ void OnSize(LEditorState* state, int width)
 void OnSetFocus(LEditorState* state)
 {
     DestroyCaret();
-    CreateCaret(state->window, nullptr, 2, state->charHeight);
+    CreateCaret(state->window, nullptr, Scale(2, WindowDpi(state->window)), state->charHeight);
     SetCaretPos(CaretX(state), 0);
     ShowCaret(state->window);
 }

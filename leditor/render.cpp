@@ -1,13 +1,15 @@
 #include "leditor/render.h"
 
+#include "app/dpi.h"
+
 const COLORREF kEditorTextColour = RGB(0, 0, 0);
 const COLORREF kEditorBackground = RGB(255, 255, 255);
 const COLORREF kEditorSelectionColour = RGB(181, 178, 222);
 
-HFONT CreateEditorFont()
+HFONT CreateEditorFont(int dpi)
 {
     LOGFONTA font = {};
-    font.lfHeight = -13; // character height, not cell height
+    font.lfHeight = Scale(-13, dpi); // character height, not cell height
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;

@@ -11,8 +11,8 @@ extern const COLORREF kEditorTextColour;       // black
 extern const COLORREF kEditorBackground;       // white
 extern const COLORREF kEditorSelectionColour;  // RGB(181, 178, 222)
 
-// Courier New, 13 pixels high; the caller owns it.
-HFONT CreateEditorFont();
+// Courier New, 13 pixels high at 96 DPI, scaled for the dpi; the caller owns it.
+HFONT CreateEditorFont(int dpi);
 // Client x of the caret's left edge.
 int CaretX(const LEditorState* state);
 // The whole client area into target, through a bitmap of the client size.

@@ -42,14 +42,28 @@ void SectorWedgePoints(const RingSector* sector, SectorPoint points[4])
     SectorCorners(sector, sector->innerRadius, 3 * sector->outerRadius / 2, points);
 }
 
-void SectorIconAnchor(RingSector* sector)
+void SectorIconAnchor(RingSector* sector, int dpi)
 {
+    const int offset = Scale(10, dpi);
     int middleRadius = sector->innerRadius + (sector->outerRadius - sector->innerRadius) / 2;
     double middleAngle = sector->startAngle + (sector->endAngle - sector->startAngle) * 0.5;
     int x, y;
     PolarToPoint(middleRadius, middleAngle, sector->centreX, sector->centreY, &x, &y);
-    sector->iconX = x - 10;
-    sector->iconY = y - 10;
+    sector->iconX = x - offset;
+    sector->iconY = y - offset;
+}
+
+RingSector LayOutSector(const RingSector* given, int dpi, SectorBox* box)
+{
+    RingSector sector = *given;
+    sector.centreX = Scale(given->centreX, dpi);
+    sector.centreY = Scale(given->centreY, dpi);
+    sector.innerRadius = Scale(given->innerRadius, dpi);
+    sector.outerRadius = Scale(given->outerRadius, dpi);
+    SectorBounds(&sector, &box->left, &box->top, &box->width, &box->height);
+    sector.centreX -= box->left;
+    sector.centreY -= box->top;
+    return sector;
 }
 
 bool SectorHitTest(const RingSector* sector, int x, int y)

@@ -5,6 +5,8 @@
 #ifndef ZRONDEL_RING_GEOMETRY_H
 #define ZRONDEL_RING_GEOMETRY_H
 
+#include "app/dpi.h"
+
 struct RingSector {
     int centreX;       // ring centre: parent client coordinates until the window
     int centreY;       //   rectangle is known, window-relative after that
@@ -31,8 +33,21 @@ void SectorBounds(const RingSector* sector, int* left, int* top, int* width, int
 // along them, its far edge lying outside the outer circle.
 void SectorWedgePoints(const RingSector* sector, SectorPoint points[4]);
 
-// Writes iconX and iconY: the middle of the sector minus 10 each way.
-void SectorIconAnchor(RingSector* sector);
+// Writes iconX and iconY: the middle of the sector minus 10 each way, that
+// offset scaled for the dpi.
+void SectorIconAnchor(RingSector* sector, int dpi = BASE_DPI);
+
+// Where a sector given at 96 DPI (centre in parent coordinates) lies at the
+// dpi: the given's centre and radii scaled, its angles kept; the window
+// rectangle from SectorBounds of that, and the sector with its centre made
+// window-relative. At 96 DPI it is the given sector exactly.
+struct SectorBox {
+    int left; // in the parent's client coordinates
+    int top;
+    int width;
+    int height;
+};
+RingSector LayOutSector(const RingSector* given, int dpi, SectorBox* box);
 
 // True when the point (window coordinates) lies on the sector; both circles
 // and both rays count as inside.

@@ -1,6 +1,6 @@
 #include "ring/sector_region.h"
 
-HRGN BuildSectorRegion(RingSector* sector)
+HRGN BuildSectorRegion(RingSector* sector, int dpi)
 {
     int cx = sector->centreX, cy = sector->centreY;
     int inner = sector->innerRadius, outer = sector->outerRadius;
@@ -19,6 +19,6 @@ HRGN BuildSectorRegion(RingSector* sector)
     CombineRgn(ring, ring, wedge, RGN_AND);
     DeleteObject(wedge);
 
-    SectorIconAnchor(sector);
+    SectorIconAnchor(sector, dpi);
     return ring;
 }

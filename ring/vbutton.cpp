@@ -42,7 +42,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation)
     if (!state)
         return -1;
     state->window = window;
-    HRGN region = BuildSectorRegion(&state->sector);
+    HRGN region = BuildSectorRegion(&state->sector, state->dpi);
     state->normalBrush = CreateSolidBrush(kNormalColor);
     state->hoverBrush = CreateSolidBrush(kHoverColor);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
@@ -182,27 +182,40 @@ void UnregisterVButtonClass()
 }
 
 HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
-                   double startAngle, double angularWidth, int innerRadius, int outerRadius)
+                   double startAngle, double angularWidth, int innerRadius, int outerRadius, int dpi)
 {
     VButtonState* state = static_cast<VButtonState*>(calloc(1, sizeof(VButtonState)));
     if (!state)
         return nullptr;
-    state->sector = {centreX, centreY, startAngle, startAngle + angularWidth,
-                     innerRadius, outerRadius, 0, 0};
+    state->given = {centreX, centreY, startAngle, startAngle + angularWidth,
+                    innerRadius, outerRadius, 0, 0};
+    state->dpi = dpi;
     state->slot = slot;
     state->icon = icon;
-    int left, top, width, height;
-    SectorBounds(&state->sector, &left, &top, &width, &height);
-    state->sector.centreX -= left;
-    state->sector.centreY -= top;
+    SectorBox box;
+    state->sector = LayOutSector(&state->given, dpi, &box);
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_ACCEPTFILES, kClassName, nullptr,
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                  left, top, width, height, parent, nullptr, classInstance, state);
+                                  box.left, box.top, box.width, box.height, parent, nullptr,
+                                  classInstance, state);
     // A window that never took the record cannot free it; the icon stays
     // with the slot that still holds it.
     if (!window)
         free(state);
     return window;
+}
+
+void RescaleVButton(HWND button, int dpi)
+{
+    VButtonState* state = StateOf(button);
+    if (!state)
+        return;
+    state->dpi = dpi;
+    SectorBox box;
+    state->sector = LayOutSector(&state->given, dpi, &box);
+    SetWindowPos(button, nullptr, box.left, box.top, box.width, box.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowRgn(button, BuildSectorRegion(&state->sector, dpi), FALSE); // the window owns it
 }
 
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -252,7 +265,7 @@ void DrawVButton(const VButtonState* state, HDC dc)
     GetClientRect(state->window, &client);
     // The window region limits the fill to the sector.
     FillRect(dc, &client, state->hovered ? state->hoverBrush : state->normalBrush);
-    int size = (state->hovered && state->pressState != 0) ? kPressedIconSize : kIconSize;
+    int size = Scale((state->hovered && state->pressState != 0) ? kPressedIconSize : kIconSize, state->dpi);
     if (state->icon)
         DrawIconEx(dc, state->sector.iconX, state->sector.iconY, state->icon, size, size, 0,
                    nullptr, DI_NORMAL);

@@ -17,6 +17,8 @@ struct VButtonState {
     bool hovered;       // the pointer is over the sector
     BYTE pressState;    // 0 none, 1 pressed with the left button, 2 with the right
     int slot;           // slot index 0..23; also the control identifier
+    RingSector given;   // the sector as created: at 96 DPI, centre in the parent
+    int dpi;            // the DPI the sector is laid out and its icon drawn for
 };
 
 // Registers "VButton" once and keeps the atom; 0 when registration fails.
@@ -25,9 +27,14 @@ ATOM RegisterVButtonClass(HINSTANCE instance);
 void UnregisterVButtonClass();
 
 // Creates the button for a sector about (centreX, centreY) in the parent's
-// client area. The icon passes to the button. Null when creation fails.
+// client area, measures given at 96 DPI and laid out for the dpi. The icon
+// passes to the button. Null when creation fails.
 HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
-                   double startAngle, double angularWidth, int innerRadius, int outerRadius);
+                   double startAngle, double angularWidth, int innerRadius, int outerRadius,
+                   int dpi = BASE_DPI);
+// Lays the button out again for another DPI: place, size, region and icon
+// anchor; it is drawn when its parent next paints.
+void RescaleVButton(HWND button, int dpi);
 
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DrawVButton(const VButtonState* state, HDC dc);

@@ -111,3 +111,21 @@ prepare_wine_prefix() {
   wineserver -w
   touch "$WINEPREFIX/.zrondel-ready-3"
 }
+
+# A copy of the prepared prefix whose display is at 144 DPI (150 %), for the
+# journey that sees the launcher scaled: build/wineprefix-144dpi beside
+# build/wineprefix (32-bit), build/wineprefix64-144dpi beside build/wineprefix64.
+# Wine reads LogPixels when it starts. WINEPREFIX_144DPI names it.
+prepare_wine_prefix_144dpi() {
+  prepare_wine_prefix || return
+  export WINEPREFIX_144DPI="$WINEPREFIX-144dpi"
+  [ -f "$WINEPREFIX_144DPI/.zrondel-ready-144dpi" ] && return
+  log "copying the Wine prefix for 144 DPI (first time only)"
+  wineserver -w
+  rm -rf "$WINEPREFIX_144DPI"
+  cp -a "$WINEPREFIX" "$WINEPREFIX_144DPI" || return
+  WINEPREFIX="$WINEPREFIX_144DPI" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d 144 /f >/dev/null 2>&1 || return
+  WINEPREFIX="$WINEPREFIX_144DPI" wineserver -w
+  touch "$WINEPREFIX_144DPI/.zrondel-ready-144dpi"
+}

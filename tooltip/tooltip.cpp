@@ -41,10 +41,11 @@ void UnregisterToolTipClass(HINSTANCE instance)
     toolTipAtom = 0;
 }
 
-HWND CreateToolTip(HWND owner, HFONT font, COLORREF backColor, COLORREF textColor)
+HWND CreateToolTip(HWND owner, HFONT font, COLORREF backColor, COLORREF textColor, int dpi)
 {
     ToolTipState initial = {};
     initial.font = font;
+    initial.dpi = dpi;
     initial.textColor = textColor;
     initial.backColor = backColor;
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kToolTipClassName, nullptr,
@@ -65,7 +66,8 @@ void FitToolTip(ToolTipState* state)
     SelectObject(dc, oldFont);
     ReleaseDC(state->window, dc);
 
-    ToolTipSize size = FitToolTipMetrics(metrics.tmAveCharWidth, extent.cx, extent.cy, state->icon != nullptr);
+    ToolTipSize size =
+        FitToolTipMetrics(metrics.tmAveCharWidth, extent.cx, extent.cy, state->icon != nullptr, state->dpi);
     // The owner reads the new size as soon as the message returns, to place
     // the tooltip: resize now, not through a later message.
     SetWindowPos(state->window, nullptr, 0, 0, size.width, size.height,
@@ -89,7 +91,7 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
     if (state->icon)
         DrawIconEx(dc, 1, 1, state->icon, iconRoom, iconRoom, 0, nullptr, DI_NORMAL);
     if (state->text)
-        TextOutA(dc, marginX + iconRoom, marginY / 2, state->text, lstrlenA(state->text));
+        TextOutA(dc, marginX + iconRoom, Scale(marginY, state->dpi) / 2, state->text, lstrlenA(state->text));
 
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
@@ -103,6 +105,16 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
 static ToolTipState* StateOf(HWND window)
 {
     return reinterpret_cast<ToolTipState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void SetToolTipScale(HWND tip, HFONT font, int dpi)
+{
+    ToolTipState* state = StateOf(tip);
+    if (!state)
+        return;
+    state->font = font;
+    state->dpi = dpi;
+    FitToolTip(state);
 }
 
 static LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation)

@@ -21,6 +21,7 @@ struct ToolTipState {
     char* text;         // own exact-size heap copy; null when the last text set was empty
     HICON icon;         // drawn at the left, or null; the caller's (the slot's), never destroyed here
     HWND window;        // the tooltip window itself
+    int dpi;            // the DPI its icon and padding are scaled for, the font's
 };
 
 // Registers the class on the first call (with CS_DROPSHADOW where the system
@@ -32,7 +33,9 @@ void UnregisterToolTipClass(HINSTANCE instance);
 
 // A hidden tooltip owned by owner, on the instance the class was registered
 // with; null when the window cannot be made.
-HWND CreateToolTip(HWND owner, HFONT font, COLORREF backColor, COLORREF textColor);
+HWND CreateToolTip(HWND owner, HFONT font, COLORREF backColor, COLORREF textColor, int dpi = BASE_DPI);
+// Takes the font made for another DPI and fits itself again.
+void SetToolTipScale(HWND tip, HFONT font, int dpi);
 
 // Whether GetVersionExA reports a system that draws class drop shadows.
 bool SupportsDropShadow();

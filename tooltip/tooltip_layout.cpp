@@ -11,14 +11,14 @@ extern const int marginY = 2 * kStartAvgCharWidth;
 
 static const unsigned long kPlatformWin32Nt = 2; // VER_PLATFORM_WIN32_NT
 
-ToolTipSize FitToolTipMetrics(int fontAverageCharWidth, int textWidth, int textHeight, bool hasIcon)
+ToolTipSize FitToolTipMetrics(int fontAverageCharWidth, int textWidth, int textHeight, bool hasIcon, int dpi)
 {
     avgCharWidth = fontAverageCharWidth;
     marginX = 2 * avgCharWidth;
-    iconRoom = hasIcon ? TOOLTIP_ICON_SIZE : 0;
+    iconRoom = hasIcon ? Scale(TOOLTIP_ICON_SIZE, dpi) : 0;
     ToolTipSize size;
     size.width = textWidth + 2 * marginX + iconRoom;
-    size.height = (textHeight > iconRoom ? textHeight : iconRoom) + marginY;
+    size.height = (textHeight > iconRoom ? textHeight : iconRoom) + Scale(marginY, dpi);
     return size;
 }
 

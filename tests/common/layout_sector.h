@@ -6,14 +6,19 @@
 #include "app/slots.h"
 #include "ring/geometry.h"
 
-inline RingSector LayoutSector(int slot, int* left = nullptr, int* top = nullptr)
+// As the ring layout gives it: at 96 DPI, centred in the parent.
+inline RingSector GivenSector(int slot)
 {
     RingLayoutEntry layout[SLOT_COUNT];
     BuildRingLayout(layout);
     const RingLayoutEntry& entry = layout[slot];
-    RingSector sector = {RING_CENTRE_X, RING_CENTRE_Y, entry.startAngle,
-                         entry.startAngle + entry.angularWidth, entry.innerRadius,
-                         entry.outerRadius, 0, 0};
+    return {RING_CENTRE_X, RING_CENTRE_Y, entry.startAngle, entry.startAngle + entry.angularWidth,
+            entry.innerRadius, entry.outerRadius, 0, 0};
+}
+
+inline RingSector LayoutSector(int slot, int* left = nullptr, int* top = nullptr)
+{
+    RingSector sector = GivenSector(slot);
     int x, y, width, height;
     SectorBounds(&sector, &x, &y, &width, &height);
     sector.centreX -= x;

@@ -865,4 +865,69 @@ TEST_F(Journey, TheHotkeyFromTheRegistryNoneForAnEmptyValueAndNoneWhenTaken)
     EXPECT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
 }
 
+// The display at 150 %: run by scripts/test.sh in a Wine prefix of its own
+// whose LogPixels is 144; skipped in every other.
+TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTimesAsLarge)
+{
+    const int kDpi = 144;
+    SetProcessDPIAware(); // this process sees physical pixels too, and the display's DPI
+    if (WindowDpi(nullptr) != kDpi)
+        GTEST_SKIP() << "the display is at " << WindowDpi(nullptr) << " DPI here";
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "Recorder at 150 %"}})));
+    Start();
+    HWND ring = copy_.ring();
+    RECT bounds, expected = {0, 0, 300, 300};
+    GetWindowRect(ring, &bounds);
+    EXPECT_TRUE(EqualRect(&bounds, &expected)) << bounds.right << " x " << bounds.bottom;
+    ScreenCapture idle;
+    int otherPixels = 0;
+    EXPECT_EQ(SectorsOnCircle(idle, ring, 49, &otherPixels), 8); // the inner ring, inside the icons
+    EXPECT_EQ(SectorsOnCircle(idle, ring, 120, &otherPixels), 16);
+    EXPECT_EQ(otherPixels, 0);
+
+    // The pointer on the scaled sector lights that sector and no other.
+    POINT middle = SectorMiddle(ring, 0, kDpi);
+    Approach(middle);
+    HWND tip = copy_.AwaitWindow(kToolTipClass, nullptr, 2000);
+    ASSERT_NE(tip, nullptr) << "no tooltip";
+    ScreenCapture lit;
+    EXPECT_EQ(lit.pixel({middle.x - 18, middle.y}), kButtonHover);
+    EXPECT_EQ(SectorsOnCircle(lit, ring, 49, &otherPixels), 7); // the others of the inner ring stay
+    EXPECT_GT(otherPixels, 10);                                 // and slot 0 is lit
+    EXPECT_EQ(lit.pixel(SectorMiddle(ring, 1, kDpi)), kButtonNormal); // the outer neighbour
+
+    // The tooltip 15 pixels off the icon, which is drawn 48 high (green past 32) with 6 of padding.
+    RECT tipBounds;
+    GetWindowRect(tip, &tipBounds);
+    EXPECT_EQ(tipBounds.left, middle.x);
+    EXPECT_EQ(tipBounds.bottom, middle.y - 30);
+    EXPECT_EQ(tipBounds.bottom - tipBounds.top, 54);
+    int farGreen = 0;
+    for (int x = tipBounds.left + 34; x < tipBounds.left + 49; ++x)
+        for (int y = tipBounds.top + 1; y < tipBounds.bottom - 1; ++y)
+            farGreen += GetGValue(lit.pixel({x, y})) > 150 && GetRValue(lit.pixel({x, y})) < 100;
+    EXPECT_GT(farGreen, 10);
+    lit.Save(BesideTestExe("runs") + "\\ring-144dpi.bmp");
+
+    // The hint dialog 345 x 120 about the pointer, its editor and buttons scaled.
+    RightClick(middle);
+    ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
+    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    ASSERT_NE(dialog, nullptr) << "no hint dialog";
+    RECT place, part;
+    expected = {middle.x - 172, middle.y - 60, middle.x + 173, middle.y + 60};
+    GetWindowRect(dialog, &place);
+    EXPECT_TRUE(EqualRect(&place, &expected)) << place.left << "," << place.top << " " << place.right;
+    GetWindowRect(FindWindowExA(dialog, nullptr, "EVButton", "Ok"), &part);
+    expected = {place.left + 83, place.top + 68, place.left + 203, place.top + 113};
+    EXPECT_TRUE(EqualRect(&part, &expected)) << "Ok at " << part.left << "," << part.top << " " << part.right;
+    GetWindowRect(FindWindowExA(dialog, nullptr, "LEditor", nullptr), &part);
+    EXPECT_EQ(std::make_pair(part.right - part.left, part.bottom - part.top), std::make_pair(240L, 35L));
+    Approach({(part.left + part.right) / 2, (part.top + part.bottom) / 2}); // off the sector: no tooltip
+    Sleep(300);
+    ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
+    ClickDialogButton(dialog, 2); // cancel
+    EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/slots.h"
 #include "ring/geometry.h"
+#include "tests/common/layout_sector.h"
 #include "tests/win/support/launcher_run.h"
 
 namespace {
@@ -159,26 +160,21 @@ std::string LauncherCopy::AwaitRecord() const
     return ReadWholeFile(log);
 }
 
-POINT SectorMiddle(HWND ring, int slot)
+POINT SectorMiddle(HWND ring, int slot, int dpi)
 {
-    RingLayoutEntry layout[SLOT_COUNT];
-    BuildRingLayout(layout);
-    RingSector sector = {RING_CENTRE_X, RING_CENTRE_Y, layout[slot].startAngle,
-                         layout[slot].startAngle + layout[slot].angularWidth, layout[slot].innerRadius,
-                         layout[slot].outerRadius, 0, 0};
-    int left, top, width, height;
-    SectorBounds(&sector, &left, &top, &width, &height);
-    sector.centreX -= left;
-    sector.centreY -= top;
-    SectorIconAnchor(&sector);
+    RingSector given = GivenSector(slot);
+    SectorBox box;
+    RingSector sector = LayOutSector(&given, dpi, &box);
+    SectorIconAnchor(&sector, dpi);
     RECT bounds;
     GetWindowRect(ring, &bounds);
-    return {bounds.left + left + sector.iconX + 10, bounds.top + top + sector.iconY + 10};
+    const int half = Scale(10, dpi); // of the icon
+    return {bounds.left + box.left + sector.iconX + half, bounds.top + box.top + sector.iconY + half};
 }
 
 POINT RingHub(HWND ring)
 {
     RECT bounds;
     GetWindowRect(ring, &bounds);
-    return {bounds.left + RING_CENTRE_X, bounds.top + RING_CENTRE_Y};
+    return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
 }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "app/dpi.h"
+
 class LauncherCopy {
 public:
     // Copies what ships (and the recorder, a stand-in target) into a fresh
@@ -54,8 +56,8 @@ private:
     HWND ring_ = nullptr;
 };
 
-// The ring's sector of a slot, as drawn: the screen point of its middle.
-POINT SectorMiddle(HWND ring, int slot);
+// The ring's sector of a slot, as drawn at the DPI: the screen point of its middle.
+POINT SectorMiddle(HWND ring, int slot, int dpi = BASE_DPI);
 // The ring's centre disc, its face: the caption that moves it.
 POINT RingHub(HWND ring);
 

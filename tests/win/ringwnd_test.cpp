@@ -422,3 +422,21 @@ TEST_F(RingWindowTest, StartingAndStoppingTheRingLeavesNothingBehind)
 }
 
 } // namespace
+
+// Dragged onto a monitor of 150 % and back: at 96 DPI every button is as it was.
+TEST_F(RingWindowTest, AScaleChangeMakesTheRingAgainAndBackAt96DpiAsBefore)
+{
+    Start();
+    RECT before = WindowRect(launcher.slots[1].button);
+    for (int dpi : {144, static_cast<int>(BASE_DPI)}) {
+        RECT suggested = {40, 30, 40 + Scale(200, dpi), 30 + Scale(200, dpi)};
+        SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT ring = WindowRect(ringWindow.window);
+        EXPECT_TRUE(EqualRect(&ring, &suggested)) << dpi;
+        EXPECT_EQ(WindowRect(launcher.slots[1].button).right - ring.left, dpi == 144 ? 292 : 194);
+    }
+    RECT after = WindowRect(launcher.slots[1].button);
+    OffsetRect(&before, 40, 30);
+    EXPECT_TRUE(EqualRect(&after, &before));
+    EXPECT_EQ(ButtonState(1)->sector.iconX, 8); // the worked anchor again
+}
