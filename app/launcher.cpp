@@ -3,6 +3,7 @@
 #include "app/autostart.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
+#include "app/ring_keyboard.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
@@ -68,6 +69,7 @@ void CreateRing(HWND ring)
 {
     RingLayoutEntry layout[SLOT_COUNT];
     BuildRingLayout(layout);
+    SetVButtonAccess(&kRingButtonAccess);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
         // The shell could wait on an absent share for an icon; the target

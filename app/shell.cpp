@@ -8,15 +8,13 @@
 
 namespace {
 
-typedef void (*AnyEntry)(); // what GetProcAddress finds, before it is given its type
 typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEA* dialog);
 typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
 typedef void(WINAPI* LeaveApartment)();
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
 
-// An entry point of a library of the system folder, loaded on first use
-// and kept: only the choosers need the common dialogs and COM, and most
-// runs never open one. Null when the library or the entry is missing.
+} // namespace
+
 AnyEntry SystemEntry(const char* library, const char* name)
 {
     HMODULE module = GetModuleHandleA(library);
@@ -32,8 +30,6 @@ AnyEntry SystemEntry(const char* library, const char* name)
     }
     return module ? reinterpret_cast<AnyEntry>(GetProcAddress(module, name)) : nullptr;
 }
-
-} // namespace
 
 void ExeDirectory(char* buffer, int capacity)
 {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "app/accessible.h"
 #include "ring/geometry.h"
 
 struct VButtonState {
@@ -17,6 +18,7 @@ struct VButtonState {
     bool hovered;       // the pointer is over the sector
     BYTE pressState;    // 0 none, 1 pressed with the left button, 2 with the right
     int slot;           // slot index 0..23; also the control identifier
+    bool chosen;        // the keyboard's choice: drawn as hovered, its tooltip shown
 };
 
 // Registers "VButton" once and keeps the atom; 0 when registration fails.
@@ -28,6 +30,15 @@ void UnregisterVButtonClass();
 // client area. The icon passes to the button. Null when creation fails.
 HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
                    double startAngle, double angularWidth, int innerRadius, int outerRadius);
+
+// What assistive tools are told of every ring button; until it is set,
+// what the system tells of any window.
+void SetVButtonAccess(const AccessibleTraits* access);
+// Makes the button the keyboard's choice, or no more: it repaints and tells
+// its parent as when the pointer comes onto it or leaves (UM_SLOTHOVER).
+void SetVButtonChosen(HWND button, bool chosen);
+// The top-left corner of the icon drawn in the sector, on the screen.
+POINT VButtonIconAnchor(const VButtonState* state);
 
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DrawVButton(const VButtonState* state, HDC dc);
