@@ -209,6 +209,12 @@ LRESULT AnswerClientArea(HWND control, WPARAM flags, const AccessibleTraits* tra
     return FAILED(result) ? 0 : result;
 }
 
+// Tools free the strings they are given with oleaut32's allocator.
+AllocateString StringAllocator()
+{
+    return reinterpret_cast<AllocateString>(SystemEntry("oleaut32.dll", "SysAllocStringLen"));
+}
+
 } // namespace
 
 LRESULT AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, const AccessibleTraits* traits)
@@ -221,7 +227,7 @@ LRESULT AnswerAccessibleObject(HWND control, WPARAM flags, LPARAM objectId, cons
 
 BSTR AccessibleText(const char* text, int length)
 {
-    AllocateString allocate = reinterpret_cast<AllocateString>(SystemEntry("oleaut32.dll", "SysAllocStringLen"));
+    AllocateString allocate = StringAllocator();
     if (!allocate)
         return nullptr;
     int wide = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
@@ -233,7 +239,7 @@ BSTR AccessibleText(const char* text, int length)
 
 BSTR AccessibleText(const wchar_t* text)
 {
-    AllocateString allocate = reinterpret_cast<AllocateString>(SystemEntry("oleaut32.dll", "SysAllocStringLen"));
+    AllocateString allocate = StringAllocator();
     return allocate ? allocate(text, lstrlenW(text)) : nullptr;
 }
 

@@ -119,8 +119,7 @@ void OnCaptureChanged(EVButtonState* button, HWND newCapture)
     RepaintNow(button);
 }
 
-// Tools read the caption as drawn, in UTF-16: the window's own ANSI name
-// reads right only on the code page the caption was written in.
+// Tools read the caption as drawn, in UTF-16, on any code page.
 BSTR CaptionOf(HWND window)
 {
     const EVButtonState* button = reinterpret_cast<const EVButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));

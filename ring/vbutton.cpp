@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/accessible.h"
 #include "app/slots.h"
 #include "res/resource.h"
 #include "ring/sector_region.h"

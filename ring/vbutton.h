@@ -6,8 +6,9 @@
 
 #include <windows.h>
 
-#include "app/accessible.h"
 #include "ring/geometry.h"
+
+struct AccessibleTraits;
 
 struct VButtonState {
     HWND window;        // the button's own window; set in WM_CREATE
