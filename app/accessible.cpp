@@ -173,16 +173,16 @@ const IAccessibleVtbl kAccessibleTable = {
     DoDefaultAction,    put_accName,   put_accValue,
 };
 
-// The thread joins a single-threaded apartment once, for the run: the
-// tools' calls then arrive through the message loop.
+bool joinedApartment; // the thread is in COM's single-threaded apartment, for the rest of the run
+
+// The thread joins once: the tools' calls then arrive through the message loop.
 bool JoinedApartment()
 {
-    static bool joined;
-    if (!joined) {
+    if (!joinedApartment) {
         JoinApartment join = reinterpret_cast<JoinApartment>(SystemEntry("ole32.dll", "CoInitializeEx"));
-        joined = join && SUCCEEDED(join(nullptr, COINIT_APARTMENTTHREADED));
+        joinedApartment = join && SUCCEEDED(join(nullptr, COINIT_APARTMENTTHREADED));
     }
-    return joined;
+    return joinedApartment;
 }
 
 LRESULT AnswerClientArea(HWND control, WPARAM flags, const AccessibleTraits* traits)
