@@ -4,6 +4,7 @@
 #include "app/dpi.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
+#include "app/ring_keyboard.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
@@ -74,6 +75,7 @@ void CreateRing(HWND ring)
 {
     RingLayoutEntry layout[SLOT_COUNT];
     BuildRingLayout(layout);
+    SetVButtonAccess(&kRingButtonAccess);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
         slot->icon = StoredTargetIcon(slot->target, ringWindow.dpi);

@@ -4,6 +4,7 @@
 #include "app/dpi.h"
 #include "app/hotkey.h"
 #include "app/onscreen.h"
+#include "app/ring_keyboard.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
@@ -84,6 +85,7 @@ void OnShowWindow(BOOL shown)
 {
     if (shown)
         return;
+    ForgetRingChoice();
     ShowWindow(ringWindow.toolTip, SW_HIDE);
     ShowWindow(ringWindow.editDialog, SW_HIDE);
 }
@@ -436,7 +438,14 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSettingsRetry(window);
         return 0;
     case WM_KEYDOWN:
-        if (HideRingOnEscape(window, wParam))
+        if (HideRingOnEscape(window, wParam) || OnRingKeyDown(window, wParam))
+            return 0;
+        break;
+    case WM_CHAR:
+        OnRingCharacter(window, wParam);
+        return 0;
+    case WM_CONTEXTMENU:
+        if (OnRingContextMenu(window, lParam))
             return 0;
         break;
     case WM_DROPFILES:
@@ -451,6 +460,7 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnSlotClick(window, wParam);
         return 0;
     case UM_SLOTHOVER:
+        FollowPointer(reinterpret_cast<const SlotHoverInfo*>(lParam));
         return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));

@@ -10,7 +10,6 @@
 
 namespace {
 
-typedef void (*AnyEntry)(); // what GetProcAddress finds, before it is given its type
 typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEW* dialog);
 typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
 typedef void(WINAPI* LeaveApartment)();
@@ -20,9 +19,8 @@ typedef HRESULT(WINAPI* ExtractIconAtSize)(const char* file, int index, UINT fla
 
 const int kIconSide = 32; // what the shell's associated icon measures
 
-// An entry point of a library of the system folder, loaded on first use
-// and kept: only the choosers need the common dialogs and COM, and most
-// runs never open one. Null when the library or the entry is missing.
+} // namespace
+
 AnyEntry SystemEntry(const char* library, const char* name)
 {
     HMODULE module = GetModuleHandleA(library);
@@ -38,8 +36,6 @@ AnyEntry SystemEntry(const char* library, const char* name)
     }
     return module ? reinterpret_cast<AnyEntry>(GetProcAddress(module, name)) : nullptr;
 }
-
-} // namespace
 
 void ExeDirectory(char* buffer, int capacity)
 {

@@ -51,9 +51,14 @@ void ShowMenuAtCursor(HWND owner, HMENU menu)
 {
     POINT cursor;
     GetCursorPos(&cursor);
+    ShowMenuAt(owner, menu, cursor);
+}
+
+void ShowMenuAt(HWND owner, HMENU menu, POINT at)
+{
     // Without being foreground the menu would not close on a click elsewhere.
     SetForegroundWindow(owner);
-    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, owner, nullptr);
+    TrackPopupMenu(menu, 0, at.x, at.y, 0, owner, nullptr);
 }
 
 void EnableSlotMenu(HMENU menu, bool slotHasTarget)

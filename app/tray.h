@@ -19,6 +19,8 @@ bool IsTaskbarCreated(UINT message);
 // Opens the menu at the cursor, owned by the window; the choice arrives as
 // WM_COMMAND.
 void ShowMenuAtCursor(HWND owner, HMENU menu);
+// The same with its top-left corner at a screen point.
+void ShowMenuAt(HWND owner, HMENU menu, POINT at);
 // Greys the slot menu's entries after the first unless the slot has a target.
 void EnableSlotMenu(HMENU menu, bool slotHasTarget);
 

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <windowsx.h>
 
+#include "app/accessible.h"
 #include "app/dpi.h"
 #include "hintdlg/evbutton_layout.h"
 #include "leditor/fixed_text.h"
@@ -123,6 +124,15 @@ void OnCaptureChanged(EVButtonState* button, HWND newCapture)
     RepaintNow(button);
 }
 
+// Tools read the caption as drawn, in UTF-16, on any code page.
+BSTR CaptionOf(HWND window)
+{
+    const EVButtonState* button = reinterpret_cast<const EVButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return button ? AccessibleText(button->caption) : nullptr;
+}
+
+const AccessibleTraits kButtonAccess = {ACCESSIBLE_PUSH_BUTTON, false, CaptionOf, nullptr, nullptr};
+
 } // namespace
 
 ATOM RegisterEVButtonClass(HINSTANCE instance)
@@ -215,6 +225,8 @@ LRESULT CALLBACK EVButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CAPTURECHANGED:
         OnCaptureChanged(button, reinterpret_cast<HWND>(lParam));
         return 0;
+    case WM_GETOBJECT:
+        return AnswerAccessibleObject(window, wParam, lParam, &kButtonAccess);
     default:
         // Erasing with the class brush, the window text, every key and the
         // right button: all left to the system.

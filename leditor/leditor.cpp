@@ -4,6 +4,7 @@
 #include <string.h>
 #include <windowsx.h>
 
+#include "app/accessible.h"
 #include "app/dpi.h"
 #include "leditor/buffer.h"
 #include "leditor/clipboard_menu.h"
@@ -292,6 +293,14 @@ void OnLButtonDblClk(LEditorState* state, int x)
         Redraw(state);
 }
 
+BSTR TextOf(HWND window)
+{
+    const LEditorState* state = StateOf(window);
+    return state ? AccessibleText(state->text, state->length) : nullptr;
+}
+
+const AccessibleTraits kEditorAccess = {ACCESSIBLE_EDITABLE_TEXT, true, TextOf, nullptr, nullptr};
+
 LRESULT CALLBACK LEditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CREATE)
@@ -351,6 +360,8 @@ LRESULT CALLBACK LEditorWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MBUTTONDOWN:
         SetFocus(window);
         return 0;
+    case WM_GETOBJECT:
+        return AnswerAccessibleObject(window, wParam, lParam, &kEditorAccess);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "app/accessible.h"
 #include "app/slots.h"
 #include "res/resource.h"
 #include "ring/sector_region.h"
@@ -17,6 +18,7 @@ const int kPressedIconSize = 26;
 ATOM classAtom = 0;
 HINSTANCE classInstance = nullptr;
 HBRUSH classBrush = nullptr; // the class background, the normal blue
+const AccessibleTraits* buttonAccess = nullptr; // told to assistive tools; null: the system's default
 
 VButtonState* StateOf(HWND window)
 {
@@ -34,6 +36,17 @@ void RepaintNow(const VButtonState* state)
 void SendHover(const VButtonState* state, SlotHoverInfo* hover)
 {
     SendMessageA(GetParent(state->window), UM_SLOTHOVER, 0, reinterpret_cast<LPARAM>(hover));
+}
+
+// The parent hears that the sector shows as under the pointer, with the
+// icon's place for the tooltip.
+void ShowHover(const VButtonState* state, SlotHoverInfo* hover)
+{
+    POINT anchor = VButtonIconAnchor(state);
+    hover->show = true;
+    hover->x = anchor.x;
+    hover->y = anchor.y;
+    SendHover(state, hover);
 }
 
 LRESULT OnCreate(HWND window, const CREATESTRUCTA* creation)
@@ -83,12 +96,7 @@ void OnMouseMove(VButtonState* state, LPARAM position, SlotHoverInfo* hover)
             return;
         state->hovered = true;
         RepaintNow(state);
-        POINT anchor = {state->sector.iconX, state->sector.iconY};
-        ClientToScreen(state->window, &anchor);
-        hover->show = true;
-        hover->x = anchor.x;
-        hover->y = anchor.y;
-        SendHover(state, hover);
+        ShowHover(state, hover);
     } else {
         if (state->hovered) {
             state->hovered = false;
@@ -218,6 +226,33 @@ void RescaleVButton(HWND button, int dpi)
     SetWindowRgn(button, BuildSectorRegion(&state->sector, dpi), FALSE); // the window owns it
 }
 
+void SetVButtonAccess(const AccessibleTraits* access)
+{
+    buttonAccess = access;
+}
+
+void SetVButtonChosen(HWND button, bool chosen)
+{
+    VButtonState* state = StateOf(button);
+    if (!state || state->chosen == chosen)
+        return;
+    state->chosen = chosen;
+    RepaintNow(state);
+    SlotHoverInfo hover = {};
+    hover.slot = state->slot;
+    if (chosen)
+        ShowHover(state, &hover);
+    else
+        SendHover(state, &hover);
+}
+
+POINT VButtonIconAnchor(const VButtonState* state)
+{
+    POINT anchor = {state->sector.iconX, state->sector.iconY};
+    ClientToScreen(state->window, &anchor);
+    return anchor;
+}
+
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     VButtonState* state = StateOf(window);
@@ -255,6 +290,10 @@ LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES:
         // The parent learns the slot and may replace the icon through the record.
         return SendMessageA(GetParent(window), WM_DROPFILES, wParam, reinterpret_cast<LPARAM>(state));
+    case WM_GETOBJECT:
+        if (buttonAccess)
+            return AnswerAccessibleObject(window, wParam, lParam, buttonAccess);
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -264,7 +303,7 @@ void DrawVButton(const VButtonState* state, HDC dc)
     RECT client;
     GetClientRect(state->window, &client);
     // The window region limits the fill to the sector.
-    FillRect(dc, &client, state->hovered ? state->hoverBrush : state->normalBrush);
+    FillRect(dc, &client, state->hovered || state->chosen ? state->hoverBrush : state->normalBrush);
     int size = Scale((state->hovered && state->pressState != 0) ? kPressedIconSize : kIconSize, state->dpi);
     if (state->icon)
         DrawIconEx(dc, state->sector.iconX, state->sector.iconY, state->icon, size, size, 0,

@@ -8,6 +8,8 @@
 
 #include "ring/geometry.h"
 
+struct AccessibleTraits;
+
 struct VButtonState {
     HWND window;        // the button's own window; set in WM_CREATE
     RingSector sector;  // centre window-relative once created; icon anchor in client pixels
@@ -19,6 +21,7 @@ struct VButtonState {
     int slot;           // slot index 0..23; also the control identifier
     RingSector given;   // the sector as created: at 96 DPI, centre in the parent
     int dpi;            // the DPI the sector is laid out and its icon drawn for
+    bool chosen;        // the keyboard's choice: drawn as hovered, its tooltip shown
 };
 
 // Registers "VButton" once and keeps the atom; 0 when registration fails.
@@ -35,6 +38,15 @@ HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
 // Lays the button out again for another DPI: place, size, region and icon
 // anchor; it is drawn when its parent next paints.
 void RescaleVButton(HWND button, int dpi);
+
+// What assistive tools are told of every ring button; until it is set,
+// what the system tells of any window.
+void SetVButtonAccess(const AccessibleTraits* access);
+// Makes the button the keyboard's choice, or no more: it repaints and tells
+// its parent as when the pointer comes onto it or leaves (UM_SLOTHOVER).
+void SetVButtonChosen(HWND button, bool chosen);
+// The top-left corner of the icon drawn in the sector, on the screen.
+POINT VButtonIconAnchor(const VButtonState* state);
 
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DrawVButton(const VButtonState* state, HDC dc);

@@ -5,6 +5,7 @@
 // screenshot beside its folder.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <oleacc.h>
 
 #include <stdio.h>
 
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/slots.h"
 #include "tests/journeys/desktop.h"
 #include "tests/journeys/launcher_copy.h"
 #include "tests/native/settings_bytes.h"
@@ -928,6 +930,138 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
     ClickDialogButton(dialog, 2); // cancel
     EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+}
+
+// A point of the slot's sector just inside its rim, clear of its icon.
+POINT SectorRim(HWND ring, int slot)
+{
+    RingLayoutEntry layout[SLOT_COUNT];
+    BuildRingLayout(layout);
+    double angle = layout[slot].startAngle + layout[slot].angularWidth / 2;
+    POINT hub = RingHub(ring);
+    int radius = layout[slot].outerRadius - 2;
+    return {hub.x + static_cast<LONG>(radius * cos(angle)), hub.y - static_cast<LONG>(radius * sin(angle))};
+}
+
+// The windows of the focus events a screen reader hears from the launcher.
+std::vector<HWND> focusEvents;
+void CALLBACK HearFocus(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        focusEvents.push_back(window);
+}
+
+// What a screen reader reads of a window through Active Accessibility; with
+// `press`, it does the default action too.
+struct ReaderView {
+    std::wstring name, value;
+    LONG role, state;
+};
+ReaderView Read(HWND window, bool press = false)
+{
+    ReaderView view = {L"<no object>", L"", 0, 0};
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return view;
+    VARIANT self = {}, answer = {};
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    BSTR text = nullptr;
+    view.name = object->get_accName(self, &text) == S_OK && text ? text : L"";
+    SysFreeString(text);
+    text = nullptr;
+    view.value = object->get_accValue(self, &text) == S_OK && text ? text : L"";
+    SysFreeString(text);
+    view.role = SUCCEEDED(object->get_accRole(self, &answer)) ? V_I4(&answer) : 0;
+    view.state = SUCCEEDED(object->get_accState(self, &answer)) ? V_I4(&answer) : 0;
+    if (press)
+        EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+    object->Release();
+    return view;
+}
+
+TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
+{
+    UserValueGuard hotkey(kLauncherKey, kHotkeyValue); // the default
+    ASSERT_TRUE(WriteSettings(
+        SettingsFileWith({{2, recorder_, "", "", "Notes"}, {7, recorder_, "", "", "recorder"}}, true, false)));
+    Start();
+    HWND ring = copy_.ring();
+    Approach({640, 500});
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true)) << "Win+Shift+Z did not show the ring";
+    Sleep(300); // the key state Wine matches when the ring takes the focus
+    DeleteFileA(copy_.Path("recorder.log").c_str());
+    TypeText("r");
+    TapKey(VK_RETURN);
+    EXPECT_EQ(copy_.AwaitRecord(), RecordOf(copy_.folder(), "hidden"));
+
+    // A reader listens: a letter in the other case chooses "Notes", lit
+    // with its tooltip as under the pointer; Right moves to the sector
+    // clockwise of it, and the reader hears each move.
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, HearFocus,
+                                         copy_.processId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true));
+    Sleep(300);
+    TypeText("n");
+    EXPECT_NE(copy_.AwaitWindow(kToolTipClass, nullptr, 2000), nullptr) << "no tooltip for the choice";
+    ScreenCapture chosen;
+    EXPECT_EQ(chosen.pixel(SectorRim(ring, 2)), kButtonHover);
+    EXPECT_EQ(chosen.pixel(SectorRim(ring, 1)), kButtonNormal);
+    TapKey(VK_RIGHT);
+    ScreenCapture moved;
+    EXPECT_EQ(moved.pixel(SectorRim(ring, 2)), kButtonNormal);
+    EXPECT_EQ(moved.pixel(SectorRim(ring, 1)), kButtonHover);
+    for (DWORD start = GetTickCount(); focusEvents.size() < 2 && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    ASSERT_EQ(focusEvents.size(), 2u) << "the reader did not hear both moves";
+    EXPECT_EQ(focusEvents[0], GetDlgItem(ring, 2));
+    EXPECT_EQ(focusEvents[1], GetDlgItem(ring, 1));
+    EXPECT_EQ(Read(focusEvents[1]).name, L"You mast define action!"); // as its tooltip
+    UnhookWinEvent(hook);
+
+    for (int slot = 0; slot < SLOT_COUNT; ++slot) {
+        ReaderView view = Read(GetDlgItem(ring, slot));
+        EXPECT_EQ(view.name, slot == 2 ? L"Notes" : slot == 7 ? L"recorder" : L"You mast define action!");
+        EXPECT_EQ(view.role, ROLE_SYSTEM_PUSHBUTTON) << slot;
+        EXPECT_EQ((view.state & STATE_SYSTEM_FOCUSED) != 0, slot == 1) << slot;
+    }
+
+    // Shift+F10 opens the slot menu at the chosen sector; its hint command
+    // edits that slot, in a dialog the reader reads too.
+    TapKey(VK_LEFT);
+    TapKey(VK_F10, VK_SHIFT);
+    HWND menu = copy_.AwaitWindow("#32768", nullptr);
+    ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
+    RECT place;
+    GetWindowRect(menu, &place);
+    EXPECT_EQ(place.left, Sector(2).x - 10);
+    EXPECT_EQ(place.top, Sector(2).y - 10);
+    ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
+    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    ReaderView editor = Read(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
+    EXPECT_EQ(editor.value, L"Notes");
+    EXPECT_EQ(editor.role, ROLE_SYSTEM_TEXT);
+    ReaderView ok = Read(GetDlgItem(dialog, 1)), cancel = Read(GetDlgItem(dialog, 2));
+    EXPECT_EQ(ok.name + L"/" + cancel.name, L"Ok/\u041E\u0442\u043C\u0435\u043D\u0430"); // "Отмена"
+    EXPECT_EQ(ok.role + cancel.role, 2 * ROLE_SYSTEM_PUSHBUTTON);
+    // A hint emptied there leaves no text to the tooltip: the button's name
+    // is then its number.
+    TapKey('A', VK_CONTROL);
+    TapKey(VK_DELETE);
+    ClickDialogButton(dialog, 1);
+    ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+    EXPECT_EQ(Read(GetDlgItem(ring, 2)).name, L"Slot 3");
+
+    // The default action is the click.
+    DeleteFileA(copy_.Path("recorder.log").c_str());
+    Read(GetDlgItem(ring, 7), true);
+    EXPECT_EQ(copy_.AwaitRecord(), RecordOf(copy_.folder(), "hidden"));
+    CoUninitialize();
 }
 
 } // namespace
