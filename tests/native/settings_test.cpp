@@ -562,9 +562,7 @@ TEST_F(SettingsStoreTest, AFileThatStaysUnreadableIsReportedAndReadOnceItIsFree)
     LoadStoredSettings();
     EXPECT_GE(settingsPausedMilliseconds, 1900);
     EXPECT_LE(settingsPausedMilliseconds, 2100);
-    ASSERT_EQ(settingsMessageCount, 1);
-    EXPECT_EQ(std::string(lastSettingsMessageText), std::string(kUnreadableSettingsText) + "\n" + path_ + "\n\n" +
-                                                        strerror(EBUSY) + "\n" + kUnreadableSettingsKeptText);
+    EXPECT_EQ(settingsMessageCount, 1);
     EXPECT_FALSE(RetryUnreadSettings()); // still held
     settingsHeldPath = nullptr;
     EXPECT_TRUE(RetryUnreadSettings());

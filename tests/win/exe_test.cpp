@@ -3,6 +3,7 @@
 // beside itself.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <string>
 
@@ -116,17 +117,14 @@ TEST_F(LauncherExeTest, FirstStartShowsTheRingAndASecondStartEndsWithMinusNinete
 
     // A launcher run with other rights (elevated) holds the mutex where this
     // start may not open it: that is a running launcher too.
-    SECURITY_DESCRIPTOR closed;
-    ACL nobody;
-    InitializeSecurityDescriptor(&closed, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl(&nobody, sizeof nobody, ACL_REVISION);
-    SetSecurityDescriptorDacl(&closed, TRUE, &nobody, FALSE);
-    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &closed, FALSE};
-    HANDLE elevated = CreateMutexA(&attributes, TRUE, "Ta[V]en Software [Z] Rondel");
+    SECURITY_ATTRIBUTES closed = {sizeof closed, nullptr, FALSE}; // "D:", an empty list: nobody gets in
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1, &closed.lpSecurityDescriptor, nullptr);
+    HANDLE elevated = CreateMutexA(&closed, TRUE, "Ta[V]en Software [Z] Rondel");
     second = StartProgram(folder + "\\zrondel.exe");
     EXPECT_EQ(static_cast<int>(AwaitExit(second)), -19);
     CloseHandle(second);
     CloseHandle(elevated);
+    LocalFree(closed.lpSecurityDescriptor);
 }
 
 TEST_F(LauncherExeTest, AVersionTwoFileStartsHidden)
