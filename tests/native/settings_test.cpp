@@ -755,9 +755,7 @@ protected:
             }
             ASSERT_NO_FATAL_FAILURE(ExpectNothingLost()) << "event " << event;
         }
-        if (running_)
-            CloseSettingsStore();
-        chmod(path_.c_str(), 0644);
+        CloseSettingsStore();
         rmdir((path_ + ".bak").c_str());
     }
 
@@ -767,8 +765,7 @@ protected:
     std::string newest_;            // the newest table that must survive; empty for none
     Table table_;                   // the user's table, as the product holds it
     Table onDisk_;                  // the last valid table on the disk
-    bool diskValid_ = false, unread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
-    bool changedUnread_ = false; // the user changed the table while the file was unread
+    bool diskValid_ = false, unread_ = false, changedUnread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
 };
 
 TEST_F(SettingsFaultsTest, NoSequenceOfFaultsLosesTheUsersTable)
