@@ -132,9 +132,15 @@ bool DropFileFromFileManager(POINT at, const wchar_t* path)
                         &process))
         return false;
     // A Linux process gives Wine no exit code: its effect is checked instead.
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Nor a thread, and the handles Wine hands back for it may be anything,
+    // one of this process's own included: only a handle that names the
+    // started process or thread is waited on or closed.
+    if (process.dwProcessId && GetProcessId(process.hProcess) == process.dwProcessId) {
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hProcess);
+    }
+    if (process.dwThreadId && GetThreadId(process.hThread) == process.dwThreadId)
+        CloseHandle(process.hThread);
     return true;
 }
 

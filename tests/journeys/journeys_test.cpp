@@ -649,7 +649,7 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
     EXPECT_EQ(Settings(), users);
 
     // A backup tool that holds it longer at every logon: each start says so
-    // once, and no logoff replaces the unread file.
+    // once, and no end of the run replaces the unread file.
     for (int logon = 1; logon <= 2; ++logon) {
         SCOPED_TRACE(logon);
         hold = HoldExclusively(copy_.settingsPath());
@@ -663,7 +663,7 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
         ASSERT_TRUE(copy_.AwaitRing());
         if (logon == 2)
             break;
-        ASSERT_TRUE(RunToTheEnd("wineboot.exe --end-session")) << "wineboot did not end";
+        PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
         EXPECT_EQ(copy_.AwaitExit(), 0u);
         CloseHandle(hold);
         EXPECT_EQ(Settings(), users);
