@@ -136,8 +136,7 @@ bool OnRingContextMenu(HWND ring, LPARAM point)
         return true;
     }
     const LauncherSlot* slot = &launcher.slots[chosenSlot];
-    const VButtonState* button =
-        reinterpret_cast<const VButtonState*>(GetWindowLongPtrA(ButtonOf(chosenSlot), GWLP_USERDATA));
+    const VButtonState* button = VButtonStateOf(ButtonOf(chosenSlot));
     if (!button)
         return true;
     ringWindow.currentSlot = chosenSlot; // its commands act on this slot

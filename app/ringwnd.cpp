@@ -311,20 +311,13 @@ void OnDisplayChange(HWND window)
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The slot's icon taken again for the DPI, where it had one, and its button
-// laid out again.
+// The slot's button laid out again for the DPI, and its icon, where it had
+// one, taken again at that size.
 void RescaleSlot(LauncherSlot* slot, int dpi)
 {
-    VButtonState* button = reinterpret_cast<VButtonState*>(GetWindowLongPtrA(slot->button, GWLP_USERDATA));
-    if (!button)
-        return;
-    HICON icon = slot->icon && slot->target ? ExtractTargetIcon(slot->target, dpi) : nullptr;
-    if (icon) {
-        DestroyIcon(button->icon);
-        button->icon = icon;
-        slot->icon = icon;
-    }
     RescaleVButton(slot->button, dpi);
+    if (slot->icon)
+        ShowStoredIcon(slot);
 }
 
 // Onto a monitor of another scale, or the scale changed: everything is made

@@ -16,11 +16,6 @@ LauncherSlot* SlotAt(int index)
     return index >= 0 && index < SLOT_COUNT ? &launcher.slots[index] : nullptr;
 }
 
-VButtonState* ButtonOf(const LauncherSlot* slot)
-{
-    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(slot->button, GWLP_USERDATA));
-}
-
 void Release(char** text)
 {
     free(*text);
@@ -81,7 +76,7 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, co
 
 void ShowStoredIcon(LauncherSlot* slot)
 {
-    VButtonState* button = ButtonOf(slot);
+    VButtonState* button = VButtonStateOf(slot->button);
     if (!button)
         return;
     DestroyIcon(button->icon);
@@ -96,7 +91,7 @@ void ChooseSlotFile(HWND ring, int* currentSlot)
         return;
     wchar_t path[MAX_PATH] = L"";
     // The same target again leaves everything, a typed hint and the current slot too.
-    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(ring, slot, path, ButtonOf(slot)) == -2)
+    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(ring, slot, path, VButtonStateOf(slot->button)) == -2)
         return;
     *currentSlot = -1;
 }
@@ -126,7 +121,7 @@ void ClearSlot(HWND ring, int* currentSlot)
     int answer = MessageBoxA(ring, "Clear button?", "[Z]Rondel",
                              MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDOK) {
-        VButtonState* button = ButtonOf(slot);
+        VButtonState* button = VButtonStateOf(slot->button);
         DestroyIcon(button->icon);
         button->icon = nullptr;
         slot->icon = nullptr;

@@ -15,8 +15,8 @@
 // without it; the working folder stays. Saves and repaints the button. Out
 // of memory, the slot is left as it was.
 void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName = nullptr);
-// Gives a slot read from the settings its target's icon, in the slot and in
-// its button, and repaints the button.
+// Gives a slot its target's icon again, as start-up takes it, at its
+// button's DPI, in the slot and in the button, and repaints the button.
 void ShowStoredIcon(LauncherSlot* slot);
 
 // The open-file dialog for the current slot; choosing its own target again,

@@ -20,10 +20,6 @@ HINSTANCE classInstance = nullptr;
 HBRUSH classBrush = nullptr; // the class background, the normal blue
 const AccessibleTraits* buttonAccess = nullptr; // told to assistive tools; null: the system's default
 
-VButtonState* StateOf(HWND window)
-{
-    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
 
 // Buttons repaint on every state change at once rather than invalidating.
 void RepaintNow(const VButtonState* state)
@@ -138,7 +134,7 @@ void OnRightButtonUp(VButtonState* state)
         // The slot menu runs inside this send, and a close message that
         // arrives meanwhile (a logoff) destroys the button and frees its record.
         if (SendMessageA(parent, UM_SLOTMENU, state->slot, reinterpret_cast<LPARAM>(state)) &&
-            StateOf(window) == state)
+            VButtonStateOf(window) == state)
             RepaintNow(state);
     } else {
         ReleaseCapture();
@@ -213,9 +209,14 @@ HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
     return window;
 }
 
+VButtonState* VButtonStateOf(HWND button)
+{
+    return reinterpret_cast<VButtonState*>(GetWindowLongPtrA(button, GWLP_USERDATA));
+}
+
 void RescaleVButton(HWND button, int dpi)
 {
-    VButtonState* state = StateOf(button);
+    VButtonState* state = VButtonStateOf(button);
     if (!state)
         return;
     state->dpi = dpi;
@@ -233,7 +234,7 @@ void SetVButtonAccess(const AccessibleTraits* access)
 
 void SetVButtonChosen(HWND button, bool chosen)
 {
-    VButtonState* state = StateOf(button);
+    VButtonState* state = VButtonStateOf(button);
     if (!state || state->chosen == chosen)
         return;
     state->chosen = chosen;
@@ -255,7 +256,7 @@ POINT VButtonIconAnchor(const VButtonState* state)
 
 LRESULT CALLBACK VButtonWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    VButtonState* state = StateOf(window);
+    VButtonState* state = VButtonStateOf(window);
     if (message == WM_CREATE)
         return OnCreate(window, reinterpret_cast<CREATESTRUCTA*>(lParam));
     if (!state)

@@ -35,6 +35,8 @@ void UnregisterVButtonClass();
 HWND CreateVButton(HWND parent, int slot, HICON icon, int centreX, int centreY,
                    double startAngle, double angularWidth, int innerRadius, int outerRadius,
                    int dpi = BASE_DPI);
+// The button's record, null before WM_CREATE and after WM_DESTROY.
+VButtonState* VButtonStateOf(HWND button);
 // Lays the button out again for another DPI: place, size, region and icon
 // anchor; it is drawn when its parent next paints.
 void RescaleVButton(HWND button, int dpi);
