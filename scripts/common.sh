@@ -44,14 +44,16 @@ install_deps() {
 # built or booted without IA32 emulation refuses ("Exec format error"). On
 # such a kernel the code under Wine is a 64-bit build of the same sources,
 # run by 64-bit Wine; what ships stays the 32-bit build. WINE_BITS says which
-# one runs here, WINE_BUILD where it is built.
+# one runs here, WINE_BUILD where it is built. ZRONDEL_WINE_BITS=64 runs the
+# 64-bit build on a kernel that could run either, to see both widths.
 choose_wine_bits() {
   [ -n "${WINE_BITS:-}" ] && return
-  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if [ "${ZRONDEL_WINE_BITS:-}" != 64 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     export WINE_BITS=32 WINE_BUILD="$BUILD/win"
   else
-    echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off):" \
-         "the Windows code runs under Wine as a 64-bit build of the same sources" >&2
+    [ "${ZRONDEL_WINE_BITS:-}" = 64 ] ||
+      echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off):" \
+           "the Windows code runs under Wine as a 64-bit build of the same sources" >&2
     export WINE_BITS=64 WINE_BUILD="$BUILD/win64"
     install_missing wine64 g++-mingw-w64-x86-64-posix
   fi

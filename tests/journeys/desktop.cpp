@@ -33,7 +33,7 @@ std::wstring UnixPath(const wchar_t* path)
 
 bool ChooseFromMenu(const LauncherCopy& launcher, int entry)
 {
-    if (!launcher.AwaitWindow("#32768", nullptr))
+    if (!launcher.AwaitModal("#32768", nullptr))
         return false;
     for (int step = 0; step < entry; ++step)
         TapKey(VK_DOWN);
@@ -91,6 +91,24 @@ POINT TrayIconPoint()
     if (first < 0)
         return {-1, -1};
     return {(first + last) / 2, middleY};
+}
+
+bool TypeOver(const char* text)
+{
+    GUITHREADINFO front = {sizeof front};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(GetForegroundWindow(), nullptr), &front) || !front.hwndFocus)
+        return false;
+    char typed[1024] = "";
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        TapKey('A', VK_CONTROL);
+        TapKey(VK_DELETE);
+        TypeText(text);
+        SendMessageA(front.hwndFocus, WM_GETTEXT, sizeof typed, reinterpret_cast<LPARAM>(typed));
+        if (lstrcmpA(typed, text) == 0)
+            return true;
+    }
+    printf("typed \"%s\" three times, and the box held \"%s\"\n", text, typed);
+    return false;
 }
 
 void ClickDialogButton(HWND dialog, int id)
@@ -181,6 +199,25 @@ bool ScreenCapture::Save(const std::string& path) const
     bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
     bytes.append(reinterpret_cast<const char*>(pixels_.data()), pixels_.size());
     return WriteWholeFile(path, bytes);
+}
+
+bool AwaitDrawn(HWND window)
+{
+    std::vector<COLORREF> last;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000; Sleep(30)) {
+        RECT bounds;
+        GetWindowRect(window, &bounds);
+        ScreenCapture screen;
+        std::vector<COLORREF> now;
+        for (int y = bounds.top; y < bounds.bottom; ++y)
+            for (int x = bounds.left; x < bounds.right; ++x)
+                now.push_back(screen.pixel({x, y}));
+        if (!GetUpdateRect(window, nullptr, FALSE) && now == last)
+            return true;
+        last.swap(now);
+    }
+    printf("a window of the launcher's was still being drawn after 2 s\n");
+    return false;
 }
 
 std::string AwaitFileChange(const std::string& path, const std::string& before)

@@ -29,6 +29,13 @@ void MoveTrayToTheCorner();
 // when the tray shows none.
 POINT TrayIconPoint();
 
+// Types the text over all that the focused text box of the launcher's
+// foreground window holds (Ctrl+A, Delete, the keys): whether the box then
+// holds exactly the text. When the box takes the focus, Wine matches its
+// key state to the X server's and so releases a modifier held through
+// SendInput at that moment: a box that came out wrong is typed over again.
+bool TypeOver(const char* text);
+
 // Clicks a button of a dialog in the launcher's process where it is drawn.
 void ClickDialogButton(HWND dialog, int id);
 void ClickWindowMiddle(HWND window);
@@ -54,6 +61,10 @@ private:
     int stride_;               // bytes per row, rows bottom-up as in a BMP
     std::vector<BYTE> pixels_; // blue, green, red per pixel
 };
+
+// Waits until the window has nothing left to paint and its pixels on the
+// screen hold still, up to 2 s: whether they did.
+bool AwaitDrawn(HWND window);
 
 // Waits until the file's bytes differ from `before`, up to 5 s; its bytes.
 std::string AwaitFileChange(const std::string& path, const std::string& before);

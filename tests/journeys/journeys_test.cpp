@@ -190,7 +190,7 @@ protected:
         ASSERT_NE(window, nullptr) << "no tooltip";
         GetWindowRect(window, tip);
         ASSERT_TRUE(ChooseForSlot(slot, MENU_HINT));
-        window = copy_.AwaitWindow(kHintDialogClass, nullptr);
+        window = copy_.AwaitModal(kHintDialogClass, nullptr);
         ASSERT_NE(window, nullptr) << "no hint dialog";
         GetWindowRect(window, dialog);
         ClickDialogButton(window, 2); // cancel
@@ -213,7 +213,7 @@ protected:
     // "<none>".
     std::string MessageBoxText(const char* caption, HWND* box)
     {
-        *box = copy_.AwaitWindow(kMessageBox, caption);
+        *box = copy_.AwaitModal(kMessageBox, caption);
         if (!*box)
             return "<none>";
         char text[512] = "";
@@ -286,8 +286,8 @@ TEST_F(Journey, AssignByChooserAndByDropThenHoverAndLaunch)
 {
     Start();
     ASSERT_TRUE(ChooseForSlot(0, MENU_CHOOSE_FILE));
-    ASSERT_NE(copy_.AwaitWindow(kMessageBox, nullptr), nullptr) << "no file chooser";
-    TypeText(recorder_.c_str());
+    ASSERT_NE(copy_.AwaitModal(kMessageBox, nullptr), nullptr) << "no file chooser";
+    ASSERT_TRUE(TypeOver(recorder_.c_str()));
     TapKey(VK_RETURN);
     EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, nullptr));
     std::string chosen = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
@@ -384,14 +384,13 @@ TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
 
     // The hint: typed into the dialog over the old one, confirmed with "Ok".
     ASSERT_TRUE(ChooseForSlot(0, MENU_HINT));
-    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    HWND dialog = copy_.AwaitModal(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr);
     RECT dialogBounds; // where it fits: centred on the pointer that chose
     GetWindowRect(dialog, &dialogBounds);
     EXPECT_EQ(dialogBounds.left, Sector(0).x - 115);
     EXPECT_EQ(dialogBounds.top, Sector(0).y - 40);
-    TapKey('A', VK_CONTROL);
-    TypeText("A much longer journey hint");
+    ASSERT_TRUE(TypeOver("A much longer journey hint"));
     HWND ok = FindWindowExA(dialog, nullptr, "EVButton", "Ok");
     ASSERT_NE(ok, nullptr);
     ClickWindowMiddle(ok);
@@ -407,7 +406,7 @@ TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
 
     // The working folder: the browser confirmed as it opens, on the desktop.
     ASSERT_TRUE(ChooseForSlot(0, MENU_WORK_FOLDER));
-    ASSERT_NE(copy_.AwaitWindow(kMessageBox, nullptr), nullptr) << "no folder browser";
+    ASSERT_NE(copy_.AwaitModal(kMessageBox, nullptr), nullptr) << "no folder browser";
     TapKey(VK_RETURN);
     EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, nullptr));
     const std::string desktop = DesktopFolder();
@@ -529,10 +528,9 @@ TEST_F(Journey, ASecondStartShowsTheHiddenFirstAndEndsWithMinusNineteen)
 {
     Start();
     ClickTray();
-    ASSERT_FALSE(IsWindowVisible(copy_.ring()));
+    ASSERT_TRUE(AwaitRingShown(false)) << "the tray icon did not hide the ring";
     EXPECT_EQ(static_cast<int>(copy_.StartAnotherAndAwaitExit()), -19);
-    Sleep(200);
-    EXPECT_TRUE(IsWindowVisible(copy_.ring()));
+    EXPECT_TRUE(AwaitRingShown(true)) << "the second start did not show the ring";
     EXPECT_TRUE(copy_.running());
 }
 
@@ -579,7 +577,7 @@ TEST_F(Journey, DamagedSettingsAreReportedOnceKeptAsBakAndTheLauncherWorksOn)
         // It works on: shown from the tray, the sound slots launch.
         if (!IsWindowVisible(copy_.ring()))
             ClickTray();
-        ASSERT_TRUE(IsWindowVisible(copy_.ring()));
+        ASSERT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
         if (damage.slotsKept)
             EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
         else
@@ -710,7 +708,7 @@ TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)
     // A close message while the slot menu is open (taskkill without /f).
     Start();
     RightClick(Sector(4));
-    ASSERT_NE(copy_.AwaitWindow("#32768", nullptr), nullptr) << "no slot menu";
+    ASSERT_NE(copy_.AwaitModal("#32768", nullptr), nullptr) << "no slot menu";
     PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), SettingsFileWith({}, true, true, 400, 300));
@@ -904,7 +902,7 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     // The hint dialog 345 x 120 about the pointer, its editor and buttons scaled.
     RightClick(middle);
     ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
-    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    HWND dialog = copy_.AwaitModal(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr) << "no hint dialog";
     RECT place, part;
     expected = {middle.x - 172, middle.y - 60, middle.x + 173, middle.y + 60};
@@ -1024,14 +1022,14 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     // edits that slot, in a dialog the reader reads too.
     TapKey(VK_LEFT);
     TapKey(VK_F10, VK_SHIFT);
-    HWND menu = copy_.AwaitWindow("#32768", nullptr);
+    HWND menu = copy_.AwaitModal("#32768", nullptr);
     ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
     RECT place;
     GetWindowRect(menu, &place);
     EXPECT_EQ(place.left, Sector(2).x - 10);
     EXPECT_EQ(place.top, Sector(2).y - 10);
     ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
-    HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
+    HWND dialog = copy_.AwaitModal(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr);
     ReaderView editor = Read(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
     EXPECT_EQ(editor.value, L"Notes");
@@ -1041,8 +1039,7 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     EXPECT_EQ(ok.role + cancel.role, 2 * ROLE_SYSTEM_PUSHBUTTON);
     // A hint emptied there leaves no text to the tooltip: the button's name
     // is then its number.
-    TapKey('A', VK_CONTROL);
-    TapKey(VK_DELETE);
+    ASSERT_TRUE(TypeOver(""));
     ClickDialogButton(dialog, 1);
     ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
     EXPECT_EQ(Read(GetDlgItem(ring, 2)).name, L"Slot 3");

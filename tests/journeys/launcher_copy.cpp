@@ -1,6 +1,10 @@
 #include "tests/journeys/launcher_copy.h"
 
+#include <commctrl.h>
+#include <stdio.h>
+
 #include "app/slots.h"
+#include "tests/journeys/desktop.h"
 #include "ring/geometry.h"
 #include "tests/common/layout_sector.h"
 #include "tests/win/support/launcher_run.h"
@@ -45,6 +49,39 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
     WindowQuery query = {processId, className, title, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
     return query.found;
+}
+
+// What a shown menu or dialog still lacks before it takes input; null when
+// nothing. Keys go to the foreground thread, so a key sent before the
+// launcher's window is in front reaches another program, and a dialog
+// confirmed before it is filled answers with nothing chosen.
+const char* WhyNotReady(HWND window, DWORD processId)
+{
+    GUITHREADINFO thread = {sizeof thread};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread))
+        return "the launcher's thread";
+    DWORD front = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &front);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32768") == 0) {
+        if (!(thread.flags & GUI_INMENUMODE))
+            return "the menu's loop";
+        return front == processId ? nullptr : "a launcher's window in front";
+    }
+    if (GetForegroundWindow() != window)
+        return "the window in front";
+    if (thread.hwndFocus != window && !IsChild(window, thread.hwndFocus))
+        return "the focus inside it";
+    if (lstrcmpA(className, "#32770") != 0)
+        return nullptr; // the launcher's own dialog has no default button or tree
+    LRESULT defaultId = SendMessageA(window, DM_GETDEFID, 0, 0);
+    if (HIWORD(defaultId) == DC_HASDEFID && !IsWindowEnabled(GetDlgItem(window, LOWORD(defaultId))))
+        return "its default button enabled";
+    HWND tree = FindWindowExA(window, nullptr, WC_TREEVIEWA, nullptr);
+    if (tree && !TreeView_GetRoot(tree))
+        return "the first item of its tree";
+    return nullptr;
 }
 
 } // namespace
@@ -134,11 +171,28 @@ HWND LauncherCopy::AwaitWindow(const char* className, const char* title, int wai
     for (int waited = 0; waited <= wait; waited += 20) {
         HWND window = FindProcessWindow(processId_, className, title);
         if (window) {
-            Sleep(150); // let it finish opening and take the focus
+            AwaitDrawn(window);
             return window;
         }
         Sleep(20);
     }
+    return nullptr;
+}
+
+HWND LauncherCopy::AwaitModal(const char* className, const char* title, int wait) const
+{
+    const char* missing = "the window";
+    for (int waited = 0; waited <= wait; waited += 20, Sleep(20)) {
+        HWND window = FindProcessWindow(processId_, className, title);
+        if (!window)
+            continue;
+        missing = WhyNotReady(window, processId_);
+        if (!missing)
+            return window;
+    }
+    printf("waited %d ms for a %s \"%s\" of the launcher's to take input: %s was missing\n", wait, className,
+           title ? title : "", missing);
+    fflush(stdout);
     return nullptr;
 }
 

@@ -43,6 +43,12 @@ public:
     // A visible top-level window of the launcher's process, once it is
     // there; null after `wait` ms. A null title matches any.
     HWND AwaitWindow(const char* className, const char* title, int wait = 10000) const;
+    // A menu or dialog of the launcher's once it takes a person's keys and
+    // clicks: for a menu, the launcher's thread in the menu's loop; for a
+    // dialog, the foreground window with the focus inside it and its
+    // default button enabled, and a folder browser's tree holding its first
+    // item. Null after `wait` ms, with what was missing printed.
+    HWND AwaitModal(const char* className, const char* title, int wait = 10000) const;
     // True once no visible window of the kind is left, within 5 s.
     bool AwaitNoWindow(const char* className, const char* title) const;
 

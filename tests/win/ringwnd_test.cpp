@@ -106,28 +106,10 @@ TEST_F(RingWindowTest, TheFaceIsCaptionAndShowsTheClassBrush)
     EXPECT_EQ(ScreenPixel(SlotIconAnchor(0)), kButtonNormal); // a sector's top-left icon pixel, no icon
 }
 
-// The system's move loop runs inside the press: the rest of the drag comes
-// from another thread.
-DWORD WINAPI DragAndRelease(void*)
-{
-    for (int step = 1; step <= 5; ++step)
-        MovePointerTo(100 + 30 * step, 100 + 20 * step);
-    ReleaseButton(LEFT_BUTTON);
-    return 0;
-}
-
 TEST_F(RingWindowTest, DraggingTheFaceMovesTheWindow)
 {
     Start();
-    MovePointerTo(100, 100);
-    HANDLE hand = CreateThread(nullptr, 0, DragAndRelease, nullptr, CREATE_SUSPENDED, nullptr);
-    ASSERT_NE(hand, nullptr);
-    ResumeThread(hand);
-    PressButton(LEFT_BUTTON);
-    while (MsgWaitForMultipleObjects(1, &hand, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        PumpMessages(10);
-    CloseHandle(hand);
-    PumpMessages(100);
+    DragWithLeftButton({100, 100}, {250, 200});
     RECT bounds = WindowRect(ringWindow.window);
     EXPECT_EQ(bounds.left, 150);
     EXPECT_EQ(bounds.top, 100);

@@ -1,5 +1,7 @@
 #include "tests/win/support/input.h"
 
+#include <stdio.h>
+
 namespace {
 
 void SendOne(INPUT input)
@@ -42,12 +44,23 @@ struct DragPath {
     POINT from;
     POINT to;
     int steps;
+    DWORD pressedThread; // the thread of the window pressed on, which runs the move loop
 };
 
 DWORD WINAPI MoveThenRelease(void* parameter)
 {
     const DragPath* path = static_cast<const DragPath*>(parameter);
-    Sleep(50); // the press goes first
+    // Moves that arrive before the press has started the move loop are not
+    // the loop's: it would take the last of them as its starting point.
+    GUITHREADINFO thread = {sizeof thread};
+    bool moving = false;
+    for (int waited = 0; !moving && waited < 5000; waited += 10) {
+        moving = GetGUIThreadInfo(path->pressedThread, &thread) && (thread.flags & GUI_INMOVESIZE);
+        if (!moving)
+            Sleep(10);
+    }
+    if (!moving)
+        printf("the press at %ld,%ld started no move loop within 5 s\n", path->from.x, path->from.y);
     for (int step = 1; step <= path->steps; ++step)
         MovePointerTo(path->from.x + (path->to.x - path->from.x) * step / path->steps,
                       path->from.y + (path->to.y - path->from.y) * step / path->steps);
@@ -115,7 +128,7 @@ void ClickAt(int screenX, int screenY, MouseButton button)
 void DragWithLeftButton(POINT from, POINT to, int steps)
 {
     MovePointerTo(from.x, from.y);
-    DragPath path = {from, to, steps};
+    DragPath path = {from, to, steps, GetWindowThreadProcessId(WindowFromPoint(from), nullptr)};
     HANDLE hand = CreateThread(nullptr, 0, MoveThenRelease, &path, 0, nullptr);
     if (!hand)
         return;

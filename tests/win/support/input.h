@@ -24,9 +24,10 @@ void PressButton(MouseButton button);
 void ReleaseButton(MouseButton button);
 // Move, press, release.
 void ClickAt(int screenX, int screenY, MouseButton button = LEFT_BUTTON);
-// A left-button drag in even steps. Pressing on a caption area enters the
+// A left-button drag in even steps on a caption area. The press enters the
 // system's move loop, which only returns with the release, so the moves and
-// the release come from another thread while this one runs that loop.
+// the release come from another thread, once the loop runs, while this one
+// (or the process owning the window) runs that loop.
 void DragWithLeftButton(POINT from, POINT to, int steps = 5);
 
 void PressKey(WORD virtualKey);

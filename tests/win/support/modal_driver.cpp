@@ -5,6 +5,9 @@
 #include <shlobj.h>
 #include <stdio.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 #include "tests/win/support/input.h"
@@ -60,30 +63,102 @@ void GuardAgainstForgottenModalLoops()
     });
 }
 
+// Windows whose modal loop on a watched thread waits for input: a menu's
+// loop sends its owner WM_ENTERIDLE once it has nothing left to handle, a
+// dialog's each time its queue runs empty. Only then does input reach the
+// loop as a person's would; a window that merely exists may still be
+// opening, and under load a key or click sent then is lost.
+std::mutex idleLock;
+std::condition_variable idleChanged;
+std::vector<HWND> idleWindows;   // waiting for input, not yet handed to a watcher
+std::vector<HWND> handedWindows; // dialogs handed: their later idle messages are old news
+
+bool Listed(const std::vector<HWND>& windows, HWND window)
+{
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+LRESULT CALLBACK NoteIdleLoop(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->message == WM_ENTERIDLE) {
+        HWND window = reinterpret_cast<HWND>(sent->lParam);
+        if (!window && sent->wParam == MSGF_MENU)
+            window = FindVisibleWindow("#32768"); // a loop that does not name its menu window
+        // A menu's loop says it once, and Wine may show the next menu in the
+        // same window; a dialog's says it again and again.
+        std::lock_guard<std::mutex> hold(idleLock);
+        bool news = sent->wParam == MSGF_MENU || !Listed(handedWindows, window);
+        if (window && news && !Listed(idleWindows, window)) {
+            idleWindows.push_back(window);
+            idleChanged.notify_all();
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The modal loops that the calling thread (the test's) runs from now on are
+// watched; loops that ended unanswered are forgotten.
+void WatchIdleLoops()
+{
+    static DWORD watchedThread = 0;
+    if (watchedThread != GetCurrentThreadId()) {
+        watchedThread = GetCurrentThreadId();
+        SetWindowsHookExA(WH_CALLWNDPROC, NoteIdleLoop, nullptr, watchedThread);
+    }
+    std::lock_guard<std::mutex> hold(idleLock);
+    idleWindows.erase(std::remove_if(idleWindows.begin(), idleWindows.end(),
+                                     [](HWND window) { return !IsWindowVisible(window); }),
+                      idleWindows.end());
+}
+
+bool OfClass(HWND window, const char* className)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpA(name, className) == 0;
+}
+
+// The first visible window of the class whose loop waits for input, handed
+// to the caller alone; null when none does within the time.
+HWND AwaitIdleLoop(const char* className, DWORD milliseconds)
+{
+    std::unique_lock<std::mutex> hold(idleLock);
+    HWND found = nullptr;
+    idleChanged.wait_for(hold, std::chrono::milliseconds(milliseconds), [&] {
+        for (HWND window : idleWindows) {
+            if (OfClass(window, className) && IsWindowVisible(window)) {
+                found = window;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (found) {
+        idleWindows.erase(std::find(idleWindows.begin(), idleWindows.end(), found));
+        if (!OfClass(found, "#32768"))
+            handedWindows.push_back(found);
+    }
+    return found;
+}
+
 } // namespace
 
 WindowWatcher::WindowWatcher(const char* className, std::function<void(HWND)> act)
-    : thread_([this, className, act] {
-          GuardAgainstForgottenModalLoops();
-          // A window of an earlier loop may linger a moment after it ended.
-          HWND earlier = FindVisibleWindow(className);
-          for (int waited = 0; waited < 10000; waited += 20) {
-              HWND window = FindVisibleWindow(className);
-              if (window == earlier && window && IsWindowVisible(window)) {
-                  Sleep(20);
-                  continue;
-              }
-              earlier = nullptr;
-              if (window) {
-                  Sleep(100); // let it finish opening and take the focus
-                  found_ = true;
-                  act(window);
-                  return;
-              }
-              Sleep(20);
-          }
-      })
 {
+    WatchIdleLoops();
+    thread_ = std::thread([this, className, act] {
+        GuardAgainstForgottenModalLoops();
+        const DWORD kWait = 10000;
+        HWND window = AwaitIdleLoop(className, kWait);
+        if (!window) {
+            printf("no window of class %s waited for input within %lu ms\n", className, kWait);
+            fflush(stdout);
+            return;
+        }
+        found_ = true;
+        act(window);
+    });
 }
 
 WindowWatcher::~WindowWatcher()
@@ -113,9 +188,19 @@ void MenuDriver::Act(HWND menuWindow, UINT command)
     }
     RECT item;
     if (chosen >= 0 && GetMenuItemRect(nullptr, menu_, chosen, &item)) {
-        // Onto the entry first, so the menu has highlighted it when pressed.
-        ApproachPointer((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-        Sleep(100);
+        // Pressed only once the menu has highlighted the entry under the
+        // pointer: then the press is the menu's and lands on that entry.
+        bool lit = false;
+        for (int tries = 0; !lit && tries < 8; ++tries) {
+            ApproachPointer((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+            for (int waited = 0; !lit && waited < 500; waited += 20) {
+                lit = (GetMenuState(menu_, chosen, MF_BYPOSITION) & MF_HILITE) != 0;
+                if (!lit)
+                    Sleep(20);
+            }
+        }
+        if (!lit)
+            printf("the menu entry %u was not highlighted under the pointer within 4 s\n", command);
         PressButton(LEFT_BUTTON);
         ReleaseButton(LEFT_BUTTON);
     } else {
@@ -169,8 +254,14 @@ void FolderBrowserAnswerer::Act(HWND dialog)
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
+    // The browser fills its tree as it opens; confirmed before that, it
+    // answers with no folder chosen.
+    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    for (int waited = 0; !TreeView_GetRoot(tree) && waited < 10000; waited += 20)
+        Sleep(20);
+    if (!TreeView_GetRoot(tree))
+        printf("the folder browser's tree held no item within 10 s\n");
     if (choice_ == CHOOSE_MY_COMPUTER) {
-        HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
         LPITEMIDLIST computer = nullptr;
         SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
         SHFILEINFOA named = {};

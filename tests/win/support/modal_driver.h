@@ -1,6 +1,7 @@
 // Answers modal loops (popup menus, common dialogs) the test's own thread
-// opens: a thread of its own waits for the loop's window and acts on it as
-// a person would, while the test's thread sits inside the modal loop.
+// opens: a thread of its own waits until the loop waits for input and acts
+// on its window as a person would, while the test's thread sits inside the
+// modal loop.
 #ifndef ZRONDEL_TESTS_MODAL_DRIVER_H
 #define ZRONDEL_TESTS_MODAL_DRIVER_H
 
@@ -13,8 +14,10 @@
 
 class WindowWatcher {
 public:
-    // As soon as a visible window of the class (and, when given, the title)
-    // appears, `act` runs on the watcher's thread with it. Gives up after 10 s.
+    // Once a modal loop of the constructing thread that shows a window of
+    // the class waits for input (the loop sends its owner WM_ENTERIDLE),
+    // `act` runs on the watcher's thread with that window. Gives up after
+    // 10 s, saying what it waited for.
     WindowWatcher(const char* className, std::function<void(HWND)> act);
     // Waits for the watcher's thread.
     ~WindowWatcher();
