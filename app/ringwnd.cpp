@@ -81,10 +81,16 @@ void OnDestroy()
     PostQuitMessage(0);
 }
 
+void ShowTakenSettings();
+
 void OnShowWindow(BOOL shown)
 {
-    if (shown)
+    if (shown) {
+        // Another copy may have saved slots meanwhile: they show at once.
+        CatchUpWithSettingsFile();
+        ShowTakenSettings();
         return;
+    }
     ForgetRingChoice();
     ShowWindow(ringWindow.toolTip, SW_HIDE);
     ShowWindow(ringWindow.editDialog, SW_HIDE);
@@ -238,6 +244,7 @@ LRESULT OnSlotChanged(const LauncherSlot* slot)
     if (!slot)
         return -1;
     SaveLauncherSettings();
+    ShowTakenSettings();
     return 1;
 }
 
@@ -279,13 +286,26 @@ RECT StoredRingPlace(int size)
     return ReachableRingPlace({left, top, left + size, top + size});
 }
 
-// The settings file, read late once it came free, shown as a start would
-// have shown it. A ring the user has brought up stays where it is.
-void ShowLateSettings(HWND window)
+// Icons and the hiding mark of a table the store read anew.
+void ShowStoredTable()
 {
     for (int i = 0; i < SLOT_COUNT; ++i)
         ShowStoredIcon(&launcher.slots[i]);
     ShowHidingMark();
+}
+
+// What another copy saved, once the store took it into the table.
+void ShowTakenSettings()
+{
+    if (SettingsTakenFromOtherCopy())
+        ShowStoredTable();
+}
+
+// The settings file, read late once it came free, shown as a start would
+// have shown it. A ring the user has brought up stays where it is.
+void ShowLateSettings(HWND window)
+{
+    ShowStoredTable();
     if (IsWindowVisible(window))
         return;
     RECT place = StoredRingPlace(Scale(kRingSize, ringWindow.dpi));
@@ -421,6 +441,7 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         OnCommand(window, wParam);
+        ShowTakenSettings(); // a save may have written onto another copy's slots
         return 0;
     case WM_HOTKEY:
         ToggleRingAtPointer(window);
@@ -441,9 +462,12 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (OnRingContextMenu(window, lParam))
             return 0;
         break;
-    case WM_DROPFILES:
-        return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
-                          &ringWindow.currentSlot);
+    case WM_DROPFILES: {
+        LRESULT dropped = DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
+                                     &ringWindow.currentSlot);
+        ShowTakenSettings();
+        return dropped;
+    }
     case UM_TRAYNOTIFY:
         OnTrayNotify(window, lParam);
         return 0;

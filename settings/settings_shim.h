@@ -32,6 +32,11 @@ FILE* CreateNewFile(const char* path);
 // Hands the written bytes to the disk itself, not only to the system's
 // cache, so that a power cut after a save finds them whole.
 bool FlushToDisk(FILE* stream);
+// The size and last-write time of the file at path; false when there is none.
+bool FileStamp(const char* path, long long* size, long long* writeTime);
+// True when the last file operation failed because another program has the
+// file open or locked for a moment: a sharing or lock violation.
+bool LastFileErrorPasses();
 // The system's words for why the last file operation failed.
 void DescribeLastFileError(char* text, int capacity);
 void PauseMilliseconds(int milliseconds);

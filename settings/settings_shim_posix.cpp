@@ -164,6 +164,21 @@ bool FlushToDisk(FILE* stream)
     return fflush(stream) == 0 && fsync(fileno(stream)) == 0;
 }
 
+bool FileStamp(const char* path, long long* size, long long* writeTime)
+{
+    struct stat status;
+    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *size = status.st_size;
+    *writeTime = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+    return true;
+}
+
+bool LastFileErrorPasses()
+{
+    return errno == EBUSY; // what a held file and a refused replace give here
+}
+
 void DescribeLastFileError(char* text, int capacity)
 {
     snprintf(text, capacity, "%s", strerror(errno));

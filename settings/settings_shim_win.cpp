@@ -191,6 +191,22 @@ bool FlushToDisk(FILE* stream)
     return fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
+bool FileStamp(const char* path, long long* size, long long* writeTime)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    *size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *writeTime = (static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+bool LastFileErrorPasses()
+{
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 void DescribeLastFileError(char* text, int capacity)
 {
     DWORD code = GetLastError();

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 #include "settings/settings_shim.h"
 
 const char kUnreadableSettingsText[] = "Settings file cannot be read:";
@@ -12,6 +12,8 @@ const char kUnsavedSettingsText[] = "Settings file cannot be saved:";
 const char kUnsavedChangesText[] = "Your changes cannot be kept.";
 const char kSetAsideSettingsText[] =
     "Settings file could be read only after you had changed slots.\nYour slots are saved in it; what it held is kept in:";
+const char kSetAsideUnsavedText[] =
+    "Settings file could be read only after you had changed slots.\nYour slots could not be saved in it; what it held is kept in:";
 const char kChangesKeptAsideText[] = "It is kept as it is. Your changes are kept in:";
 
 namespace {
@@ -21,14 +23,25 @@ namespace {
 const int kHoldWaitMilliseconds = 2000;
 const int kRetryMilliseconds = 100;
 
+// Where the file stands for this copy.
+enum FileStage {
+    FILE_SEEN,           // read or written by this copy, or not there: saves go ahead
+    FILE_UNREAD,         // there but never read: nothing may replace it
+    FILE_UNREAD_CHANGED  // the same, and the user changed the table: it takes the file's place once it reads
+};
+
 struct SettingsStore {
-    char* path;           // settings.dat beside the executable, for the whole run
-    char* backupPath;     // settings.dat.bak, the newest backup, named in the boxes
-    LauncherSlot* slots;  // the 24 slots the file holds
-    bool unread;          // the file is there but was never read: nothing may replace it
-    bool changedUnread;   // the user changed the table while the file was unread
-    bool backupOwed;      // the file holds bytes a save would drop: a backup comes first
-    bool failureShown;    // the one box about a failed save of this run was shown
+    char* path;                    // settings.dat beside the executable, for the whole run
+    char* backupPath;              // settings.dat.bak, the newest backup, named in the boxes
+    LauncherSlot* slots;           // the 24 slots as the user has them
+    LauncherSlot* seenSlots;       // the slots as the file held them when this copy last read or wrote it
+    LauncherSettings seenSettings; // the values likewise; what differs from them is this run's user's
+    FileFingerprint seen;          // the file when this copy last read or wrote it
+    FileStage stage;               // whether the file was read, and what may replace it
+    bool backupOwed;               // the file holds bytes a save would drop: a backup comes first
+    bool failureShown;             // the one box about a failed save of this run was shown
+    bool boxUp;                    // a box of the store's is up: its message loop must start no store work
+    bool othersTaken;              // another copy's changes came into the table, not yet shown by the ring
 };
 
 SettingsStore store;
@@ -46,7 +59,9 @@ void ShowJoined(const char* const* pieces, int count)
     text[0] = '\0';
     for (int i = 0; i < count; ++i)
         strcat(text, pieces[i]);
+    store.boxUp = true;
     ShowSettingsMessage(text, kDamagedSettingsCaption);
+    store.boxUp = false;
     free(text);
 }
 
@@ -59,20 +74,135 @@ void ReportFile(const char* what, const char* then, const char* backup)
     ShowJoined(pieces, sizeof pieces / sizeof pieces[0]);
 }
 
-// The file read into the fresh table; false, and the table and values as
-// they were before, when it could not be read whole.
+// Texts as a save writes them: an empty one is none.
+bool SameText(const char* first, const char* second)
+{
+    return strcmp(first ? first : "", second ? second : "") == 0;
+}
+
+// Whether a save writes both slots alike: an empty slot is one zero,
+// whatever else it holds.
+bool SameSlot(const LauncherSlot& first, const LauncherSlot& second)
+{
+    if (SameText(first.target, nullptr) || SameText(second.target, nullptr))
+        return SameText(first.target, second.target);
+    return SameText(first.target, second.target) && SameText(first.workFolder, second.workFolder) &&
+           SameText(first.extra, second.extra) && SameText(first.hint, second.hint);
+}
+
+void CopySlotTexts(LauncherSlot* to, const LauncherSlot& from)
+{
+    ReplaceText(&to->target, from.target);
+    ReplaceText(&to->workFolder, from.workFolder);
+    ReplaceText(&to->extra, from.extra);
+    ReplaceText(&to->hint, from.hint);
+}
+
+// What this copy now knows the file to hold.
+void RememberFile(const FileFingerprint& print, const LauncherSlot* slots, const LauncherSettings& settings)
+{
+    store.seen = print;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        CopySlotTexts(&store.seenSlots[i], slots[i]);
+    store.seenSettings = settings;
+}
+
+// The file read into a fresh table of its own, quietly or as a start reads
+// it; launcherSettings is left as it was. Null when it could not be read.
+LauncherSlot* ReadFreshTable(bool quietly, SettingsLoadResult* result, LauncherSettings* read,
+                             FileFingerprint* print, bool* copyOwed)
+{
+    LauncherSlot* fresh = AllocateSlotTable();
+    if (!fresh)
+        return nullptr;
+    const LauncherSettings before = launcherSettings;
+    if (quietly) // what the file does not hold, the other copy's start gave it
+        launcherSettings = kSettingsStartValues;
+    bool leftOver = false;
+    if (quietly) {
+        *result = ReadSettingsFile(store.path, fresh, SLOT_COUNT, &leftOver, print);
+        *copyOwed = *result != SETTINGS_LOADED || leftOver;
+    } else {
+        store.boxUp = true; // the damaged file's box
+        *result = LoadSettings(store.path, fresh, SLOT_COUNT, copyOwed, print);
+        store.boxUp = false;
+    }
+    *read = launcherSettings;
+    launcherSettings = before;
+    if (*result == SETTINGS_UNREADABLE) {
+        FreeSlotTable(fresh);
+        return nullptr;
+    }
+    return fresh;
+}
+
+// The file read into the table, which the user has not changed; false, and
+// the table and values as they were, when it could not be read whole.
 bool ReadStoredFile()
 {
-    const LauncherSettings before = launcherSettings;
+    SettingsLoadResult result;
+    LauncherSettings read;
+    FileFingerprint print;
     bool copyOwed = false;
-    if (LoadSettings(store.path, store.slots, SLOT_COUNT, &copyOwed) == SETTINGS_UNREADABLE) {
-        EmptySlotTable(store.slots);
-        launcherSettings = before;
+    LauncherSlot* fresh = ReadFreshTable(false, &result, &read, &print, &copyOwed);
+    if (!fresh)
         return false;
-    }
-    store.unread = false;
+    // Values the file does not hold keep what the start gave them.
+    launcherSettings = read;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        CopySlotTexts(&store.slots[i], fresh[i]);
+    RememberFile(print, fresh, read);
+    FreeSlotTable(fresh);
+    store.stage = FILE_SEEN;
     store.backupOwed = copyOwed;
     return true;
+}
+
+// Another copy wrote the file since this copy last saw it: its table is
+// taken, and this run's user's changes since then go onto it: the slots
+// changed, the hiding switch if changed, and, at the end, the ring's place.
+// Where both changed the same, ours wins and theirs is kept in a backup
+// first. Nothing happens when the file cannot be told apart or read.
+void TakeOtherCopysSave(bool atEnd)
+{
+    FileFingerprint now;
+    if (!TakeFingerprint(store.path, &now) || !now.present || SameFingerprint(now, store.seen))
+        return;
+    SettingsLoadResult result;
+    LauncherSettings theirs;
+    bool conflict = false;
+    LauncherSlot* fresh = ReadFreshTable(true, &result, &theirs, &now, &conflict);
+    if (!fresh)
+        return;
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        const bool theirsChanged = !SameSlot(fresh[i], store.seenSlots[i]);
+        if (!SameSlot(store.slots[i], store.seenSlots[i])) {
+            conflict = conflict || (theirsChanged && !SameSlot(fresh[i], store.slots[i]));
+        } else if (theirsChanged) {
+            CopySlotTexts(&store.slots[i], fresh[i]);
+            store.othersTaken = true;
+        }
+    }
+    const LauncherSettings& ours = launcherSettings;
+    const LauncherSettings& seen = store.seenSettings;
+    LauncherSettings merged = theirs;
+    if (ours.hideAfterLaunch != seen.hideAfterLaunch) {
+        conflict = conflict || (theirs.hideAfterLaunch != seen.hideAfterLaunch &&
+                                theirs.hideAfterLaunch != ours.hideAfterLaunch);
+        merged.hideAfterLaunch = ours.hideAfterLaunch;
+    }
+    store.othersTaken = store.othersTaken || merged.hideAfterLaunch != ours.hideAfterLaunch;
+    // The place the ring closed at is ours, whatever the other copy saved.
+    if (atEnd || ours.showAtStart != seen.showAtStart || ours.windowLeft != seen.windowLeft ||
+        ours.windowTop != seen.windowTop) {
+        merged.showAtStart = ours.showAtStart;
+        merged.windowLeft = ours.windowLeft;
+        merged.windowTop = ours.windowTop;
+    }
+    launcherSettings = merged;
+    RememberFile(now, fresh, theirs);
+    FreeSlotTable(fresh);
+    store.backupOwed = store.backupOwed || conflict;
 }
 
 bool ReportSaveFailure(bool quietly)
@@ -84,33 +214,50 @@ bool ReportSaveFailure(bool quietly)
     return false;
 }
 
-// The table in place of the file, whose bytes are first kept in a backup
-// when a save would drop them.
-bool WriteTable(bool quietly)
+// The table in place of the file, onto what another copy may have saved
+// meanwhile; the file's bytes are first kept in a backup when a save would
+// drop them.
+bool WriteTable(bool quietly, bool atEnd)
 {
+    TakeOtherCopysSave(atEnd);
     if (store.backupOwed) {
         if (!BackUpSettingsFile(store.path))
             return ReportSaveFailure(quietly);
         store.backupOwed = false;
     }
-    return SaveSettings(store.path, store.slots, SLOT_COUNT) || ReportSaveFailure(quietly);
+    FileFingerprint written;
+    if (!SaveSettings(store.path, store.slots, SLOT_COUNT, &written))
+        return ReportSaveFailure(quietly);
+    RememberFile(written, store.slots, launcherSettings);
+    return true;
 }
 
 // The user changed the table before the file could be read: the table takes
 // the file's place once its bytes are whole in a backup. False while the
 // file still cannot be read, or that backup cannot be made.
-bool SetUnreadFileAside(bool quietly)
+bool SetUnreadFileAside(bool quietly, bool atEnd)
 {
-    if (PathExists(store.path)) {
-        if (!BackUpSettingsFile(store.path))
-            return false;
-        if (!quietly) {
-            const char* const pieces[] = {kSetAsideSettingsText, "\n", store.backupPath};
-            ShowJoined(pieces, sizeof pieces / sizeof pieces[0]);
-        }
+    const bool there = PathExists(store.path);
+    if (there && !BackUpSettingsFile(store.path))
+        return false;
+    // Cleared before any box: a box's message loop runs the ring's timer.
+    store.stage = FILE_SEEN;
+    store.backupOwed = false;
+    // What it held is in the backup: nothing of it is to be taken.
+    if (!TakeFingerprint(store.path, &store.seen))
+        store.seen = FileFingerprint();
+    EmptySlotTable(store.seenSlots);
+    store.seenSettings = launcherSettings;
+    const bool saved = WriteTable(true, atEnd);
+    if (there && !quietly) {
+        const char* const pieces[] = {saved ? kSetAsideSettingsText : kSetAsideUnsavedText, "\n",
+                                      store.backupPath, saved ? "" : "\n\n", saved ? "" : LastSettingsFailure()};
+        store.failureShown = store.failureShown || !saved;
+        ShowJoined(pieces, sizeof pieces / sizeof pieces[0]);
+    } else if (!saved) {
+        ReportSaveFailure(quietly);
     }
-    store.unread = store.changedUnread = store.backupOwed = false;
-    return WriteTable(quietly);
+    return saved;
 }
 
 } // namespace
@@ -121,7 +268,9 @@ bool OpenSettingsStore(const char* path, LauncherSlot* slots)
     store.path = CopyText(path);
     store.backupPath = static_cast<char*>(malloc(strlen(path) + sizeof ".bak"));
     store.slots = slots;
-    if (!store.path || !store.backupPath) {
+    store.seenSlots = AllocateSlotTable();
+    store.seenSettings = launcherSettings;
+    if (!store.path || !store.backupPath || !store.seenSlots) {
         CloseSettingsStore();
         return false;
     }
@@ -139,8 +288,8 @@ void LoadStoredSettings()
     for (int waited = 0; !ReadStoredFile(); waited += kRetryMilliseconds) {
         if (waited >= kHoldWaitMilliseconds) {
             // Gone in the meantime: there is nothing left to protect.
-            store.unread = PathExists(store.path);
-            if (store.unread)
+            store.stage = PathExists(store.path) ? FILE_UNREAD : FILE_SEEN;
+            if (store.stage == FILE_UNREAD)
                 ReportFile(kUnreadableSettingsText, kUnreadableSettingsKeptText, nullptr);
             return;
         }
@@ -150,41 +299,54 @@ void LoadStoredSettings()
 
 bool SettingsAwaitReading()
 {
-    return store.unread;
+    return store.stage != FILE_SEEN;
 }
 
 bool RetryUnreadSettings()
 {
-    if (!store.unread)
+    if (store.boxUp || store.stage == FILE_SEEN)
         return false;
-    if (store.changedUnread) {
-        SetUnreadFileAside(false);
+    if (store.stage == FILE_UNREAD_CHANGED) {
+        SetUnreadFileAside(false, false);
         return false;
     }
     if (!PathExists(store.path)) {
-        store.unread = false;
+        store.stage = FILE_SEEN;
         return false;
     }
     return ReadStoredFile();
 }
 
+void CatchUpWithSettingsFile()
+{
+    if (!store.boxUp && store.stage == FILE_SEEN)
+        TakeOtherCopysSave(false);
+}
+
+bool SettingsTakenFromOtherCopy()
+{
+    const bool taken = store.othersTaken;
+    store.othersTaken = false;
+    return taken;
+}
+
 bool SaveLauncherSettings()
 {
-    if (store.unread) {
-        store.changedUnread = true;
-        return SetUnreadFileAside(false);
+    if (store.stage != FILE_SEEN) {
+        store.stage = FILE_UNREAD_CHANGED;
+        return SetUnreadFileAside(false, false);
     }
-    return WriteTable(false);
+    return WriteTable(false, false);
 }
 
 void SaveSettingsAtEnd(bool sessionEnding)
 {
-    if (!store.unread) {
-        WriteTable(sessionEnding);
+    if (store.stage == FILE_SEEN) {
+        WriteTable(sessionEnding, true);
         return;
     }
     // Nothing of the user's to keep: the file stays exactly as it is.
-    if (!store.changedUnread || SetUnreadFileAside(sessionEnding))
+    if (store.stage == FILE_UNREAD || SetUnreadFileAside(sessionEnding, true))
         return;
     // Still unread at the end: the user's changes go beside it, not lost.
     bool kept = SaveSettingsAsBackup(store.path, store.slots, SLOT_COUNT);
@@ -198,5 +360,6 @@ void CloseSettingsStore()
 {
     free(store.path);
     free(store.backupPath);
+    FreeSlotTable(store.seenSlots);
     store = SettingsStore();
 }

@@ -1,6 +1,7 @@
 // The one home of the launcher's saved settings: settings.dat beside the
 // executable, read at start and written after every change and at the end.
-// It keeps the rules that stop a save from destroying the user's file: a
+// It keeps the rules that stop a save from destroying the user's file or
+// another copy's save of it (two sessions, a synced folder): a
 // file held by another program is waited for, a file that still cannot be
 // read is reported, read as soon as it can be and never replaced unread,
 // bytes a save would drop are kept in a backup first, and every save reaches
@@ -15,6 +16,7 @@ extern const char kUnreadableSettingsKeptText[]; // what happens to it then
 extern const char kUnsavedSettingsText[];        // "Settings file cannot be saved:"
 extern const char kUnsavedChangesText[];         // what that means for the changes
 extern const char kSetAsideSettingsText[];       // the file read late, after changes
+extern const char kSetAsideUnsavedText[];        // the same, when the changes could not be saved
 extern const char kChangesKeptAsideText[];       // changes kept beside an unread file
 
 // Remembers the settings file and the table it holds for the rest of the
@@ -32,8 +34,14 @@ bool SettingsAwaitReading();
 // would. After changes, the file's bytes go to a backup of their own, the
 // box says where, and the user's table takes its place.
 bool RetryUnreadSettings();
-// Saves after a change of the user's. False when the file on disk was left
-// as it was: the first such failure of a run is reported. While the file is
+// Another copy's save since this copy last read or wrote the file is
+// taken into the table, where this run's user changed nothing.
+void CatchUpWithSettingsFile();
+// True once after another copy's slots or hiding switch came into the
+// table, by a catch-up or by a save that wrote onto the other copy's.
+bool SettingsTakenFromOtherCopy();
+// Saves after a change of the user's, onto what another copy saved
+// meanwhile. False when the file on disk was left as it was: the first such failure of a run is reported. While the file is
 // unread the change waits for it.
 bool SaveLauncherSettings();
 // The save at the end of the run or the session, with the place and

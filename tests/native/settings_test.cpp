@@ -1,4 +1,4 @@
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
