@@ -162,7 +162,7 @@ bool ReadStoredFile()
 // taken, and this run's user's changes since then go onto it: the slots
 // changed, the hiding switch if changed, and, at the end, the ring's place.
 // Where both changed the same, ours wins and theirs is kept in a backup
-// first. Nothing happens when the file cannot be told apart or read.
+// first, as is a changed file that cannot be read now.
 void TakeOtherCopysSave(bool atEnd)
 {
     FileFingerprint now;
@@ -172,8 +172,10 @@ void TakeOtherCopysSave(bool atEnd)
     LauncherSettings theirs;
     bool conflict = false;
     LauncherSlot* fresh = ReadFreshTable(true, &result, &theirs, &now, &conflict);
-    if (!fresh)
+    if (!fresh) {
+        store.backupOwed = true;
         return;
+    }
     for (int i = 0; i < SLOT_COUNT; ++i) {
         const bool theirsChanged = !SameSlot(fresh[i], store.seenSlots[i]);
         if (!SameSlot(store.slots[i], store.seenSlots[i])) {
