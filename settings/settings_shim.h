@@ -50,6 +50,8 @@ bool TargetPlaceWasAbsent(const char* path);
 #ifndef _WIN32
 // Natively there is no message box: the tests read what would have been shown.
 extern int settingsMessageCount;
+// Called while a box is up, as the box's own message loop runs timers.
+extern void (*whileSettingsMessageShown)();
 extern const char* lastSettingsMessageText;
 extern const char* lastSettingsMessageCaption;
 // How many of the next opens for reading fail, as while another program

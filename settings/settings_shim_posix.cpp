@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 int settingsMessageCount = 0;
+void (*whileSettingsMessageShown)() = nullptr;
 const char* lastSettingsMessageText = nullptr;
 const char* lastSettingsMessageCaption = nullptr;
 int settingsOpenFailures = 0;
@@ -83,6 +84,8 @@ void ShowSettingsMessage(const char* text, const char* caption)
     ++settingsMessageCount;
     lastSettingsMessageText = shownText;
     lastSettingsMessageCaption = caption;
+    if (whileSettingsMessageShown)
+        whileSettingsMessageShown();
 }
 
 bool ReplaceFileWith(const char* source, const char* destination)

@@ -579,6 +579,43 @@ TEST_F(SettingsStoreTest, WithoutAFileTheStartShowsTheRingAndSavesFreely)
     EXPECT_EQ(ReadFile(path_).size(), 120u);
 }
 
+// What the ring's timer may try while a box is up, and what a refused save
+// waits for.
+TEST_F(SettingsStoreTest, BoxesRunNoStoreWorkAndOnlyABusyReplaceIsWaitedFor)
+{
+    static std::string seenInBox;
+    static decltype(this) test;
+    test = this;
+    const std::string theirs = SettingsFileWith({{0, MakeTarget(), "", "", "theirs"}});
+    WriteFile(path_, theirs);
+    settingsHeldPath = path_.c_str();
+    LoadStoredSettings();
+    ReplaceText(&slots_[1].target, MakeTarget().c_str());
+    EXPECT_FALSE(SaveLauncherSettings()); // still held: waits for the file
+    settingsHeldPath = nullptr;
+    whileSettingsMessageShown = [] {
+        EXPECT_FALSE(RetryUnreadSettings()); // the timer, inside the box
+        seenInBox = test->FolderNames() + " " + ReadFile(test->path_ + ".bak");
+    };
+    EXPECT_FALSE(RetryUnreadSettings());
+    whileSettingsMessageShown = nullptr;
+    EXPECT_EQ(seenInBox, "T\\app.exe settings.dat settings.dat.bak " + theirs); // one backup, made before the box
+    EXPECT_EQ(strncmp(lastSettingsMessageText, kSetAsideSettingsText, strlen(kSetAsideSettingsText)), 0);
+    EXPECT_STREQ(slots_[1].hint, nullptr);
+    struct { int busy; bool readOnly; bool saved; int paused; } cases[] = {
+        {3, false, true, 300}, {10, false, false, 900}, {0, true, false, 0}};
+    for (const auto& row : cases) {
+        ReplaceText(&slots_[2].hint, std::to_string(row.busy).c_str()); // new bytes to write
+        ReplaceText(&slots_[2].target, slots_[1].target);
+        settingsReplaceFailures = row.busy;
+        settingsPausedMilliseconds = 0;
+        chmod(path_.c_str(), row.readOnly ? 0444 : 0644);
+        EXPECT_EQ(SaveLauncherSettings(), row.saved) << row.busy;
+        EXPECT_EQ(settingsPausedMilliseconds, row.paused) << row.busy;
+    }
+    EXPECT_STREQ(LastSettingsFailure(), strerror(EACCES)); // the read-only file's reason, not the busy one's
+}
+
 // --- the store under a user's machine's faults --------------------------
 
 // Random runs of the launcher against the faults a user's machine has. A
