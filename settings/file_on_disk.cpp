@@ -71,32 +71,93 @@ static bool IsOwnLeftover(const char* name, const char* settingsPath)
     return ours;
 }
 
-// The new file is written under a sibling's name that differs from the
+// A new file is written under a sibling's name that differs from the
 // original's in the last character only: as long as that name, it fits
-// wherever the original fits, even in a folder at the path length limit. A
-// name taken by somebody (a folder, a file, one held open) is passed over,
-// never opened: a save must not cut short a file it did not make. What a
-// save or a copy killed halfway left is ours, and cleared away, so that
-// such leftovers never use up the names. The name chosen is left in `name`.
+// wherever the original fits, even in a folder at the path length limit.
+static const char kLastCharacters[] = "~_0123456789";
+
+// The next sibling's name after the one in `name` (the original's at
+// first), its last character changed in place; false after the last.
+static bool NextSiblingName(char* name, const char* original, const char** candidate)
+{
+    const size_t end = strlen(original) - 1;
+    *candidate = *candidate ? *candidate + 1 : kLastCharacters;
+    if (**candidate && **candidate == original[end])
+        ++*candidate;
+    if (!**candidate)
+        return false;
+    name[end] = **candidate;
+    return true;
+}
+
+// A leftover that holds a whole table as this writer writes it: what a
+// save cut short after its new file was complete (a stick pulled during
+// the replace) left. The reason of an earlier failure stays.
+static bool HoldsCompleteTable(const char* name)
+{
+    if (!BeginsAlike(name, "ZRondelV3", SETTINGS_MAGIC_SIZE))
+        return false;
+    char reason[sizeof lastFailure];
+    memcpy(reason, lastFailure, sizeof reason);
+    const LauncherSettings before = launcherSettings;
+    LauncherSlot* table = AllocateSlotTable();
+    bool leftOver = true;
+    const bool complete = table && ReadSettingsFile(name, table, SLOT_COUNT, &leftOver, nullptr) == SETTINGS_LOADED &&
+                          !leftOver;
+    FreeSlotTable(table);
+    launcherSettings = before;
+    memcpy(lastFailure, reason, sizeof reason);
+    return complete;
+}
+
+// A name taken by somebody (a folder, a file, one held open) is passed
+// over, never opened: a save must not cut short a file it did not make.
+// What a save or a copy killed halfway left is ours, and cleared away, so
+// that such leftovers never use up the names; but a complete table stays
+// until a save has succeeded. The name chosen is left in `name`.
 static FILE* CreateTemporarySibling(char* name, const char* settingsPath)
 {
-    static const char kLastCharacters[] = "~_0123456789";
-    char* last = name + strlen(name) - 1;
-    const char own = *last;
-    for (const char* candidate = kLastCharacters; *candidate; ++candidate) {
-        if (*candidate == own)
-            continue;
-        *last = *candidate;
-        FILE* stream = CreateNewFile(name);
+    char* original = CopyText(name);
+    FILE* stream = nullptr;
+    for (const char* candidate = nullptr; original && !stream && NextSiblingName(name, original, &candidate);) {
+        stream = CreateNewFile(name);
         if (!stream) {
             NoteFailure(); // before the look at a leftover can change the reason
-            if (IsOwnLeftover(name, settingsPath) && RemoveFile(name) && !(stream = CreateNewFile(name)))
+            if (IsOwnLeftover(name, settingsPath) && !HoldsCompleteTable(name) && RemoveFile(name) &&
+                !(stream = CreateNewFile(name)))
                 NoteFailure();
         }
-        if (stream)
-            return stream;
     }
-    return nullptr;
+    free(original);
+    return stream;
+}
+
+// Once a save has succeeded, the tables that saves cut short left beside
+// the file are of no more use.
+static void ClearLeftovers(const char* path)
+{
+    char* name = CopyText(path);
+    for (const char* candidate = nullptr; name && NextSiblingName(name, path, &candidate);) {
+        if (BeginsAlike(name, "ZRondelV3", SETTINGS_MAGIC_SIZE) && PathExists(name))
+            RemoveFile(name);
+    }
+    free(name);
+}
+
+char* NewestCompleteLeftover(const char* path)
+{
+    char* name = CopyText(path);
+    char* newest = nullptr;
+    long long newestTime = 0, size, time;
+    for (const char* candidate = nullptr; name && NextSiblingName(name, path, &candidate);) {
+        if (FileStamp(name, &size, &time) && (!newest || time > newestTime) && HoldsCompleteTable(name)) {
+            free(newest);
+            newest = CopyText(name);
+            newestTime = time;
+        }
+    }
+    free(name);
+    return newest;
 }
 
 // A new file beside `original` whose name is left in a heap copy in *name;
@@ -195,6 +256,8 @@ bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFi
     if (!saved || same)
         RemoveFile(temporary);
     free(temporary);
+    if (saved)
+        ClearLeftovers(path);
     if (saved && written && !TakeFingerprint(path, written))
         written->present = false; // unknown: the next save reads the file again
     return saved;

@@ -54,6 +54,11 @@ SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capac
 SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
                                     FileFingerprint* read);
 
+// The newest file that a save of path left under its temporary name with
+// a complete table in it (a stick pulled during the replace): a heap copy
+// of its name, or null. Such files stay until a save of path succeeds.
+char* NewestCompleteLeftover(const char* path);
+
 // Backups: path + ".bak" is the newest, ".bak2" and ".bak3" the two before
 // it. A new one is written under a name of its own and renamed into place;
 // no backup is ever written over, and only the oldest makes room.

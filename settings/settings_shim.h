@@ -70,6 +70,9 @@ extern int settingsReplaceFailures;
 // a power cut or the task manager: from then on none reaches the disk, and
 // a file being flushed keeps half of what was written to it. -1 lives on.
 extern int settingsKillCountdown;
+// A kill that strikes a replace strikes after the old file is gone, as a
+// stick pulled from a FAT drive, which replaces in two steps.
+extern bool settingsPulledReplace;
 #endif
 
 #endif

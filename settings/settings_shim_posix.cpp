@@ -18,6 +18,7 @@ const char* settingsHeldPath = nullptr;
 int settingsReadFailures = 0;
 int settingsReplaceFailures = 0;
 int settingsKillCountdown = -1;
+bool settingsPulledReplace = false;
 
 // Where a kill may strike: before the next change to the disk. From the
 // kill on, nothing more reaches the disk, as from a process that is gone;
@@ -90,7 +91,12 @@ void ShowSettingsMessage(const char* text, const char* caption)
 
 bool ReplaceFileWith(const char* source, const char* destination)
 {
-    if (Killed() || IsHeld(source) || IsHeld(destination))
+    if (Killed()) {
+        if (settingsPulledReplace)
+            unlink(destination);
+        return false;
+    }
+    if (IsHeld(source) || IsHeld(destination))
         return false;
     if (settingsReplaceFailures > 0) {
         --settingsReplaceFailures;

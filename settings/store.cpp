@@ -107,9 +107,10 @@ void RememberFile(const FileFingerprint& print, const LauncherSlot* slots, const
     store.seenSettings = settings;
 }
 
-// The file read into a fresh table of its own, quietly or as a start reads
-// it; launcherSettings is left as it was. Null when it could not be read.
-LauncherSlot* ReadFreshTable(bool quietly, SettingsLoadResult* result, LauncherSettings* read,
+// A file read into a fresh table of its own, quietly or as a start reads
+// settings.dat; launcherSettings is left as it was. Null when it could not
+// be read.
+LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult* result, LauncherSettings* read,
                              FileFingerprint* print, bool* copyOwed)
 {
     LauncherSlot* fresh = AllocateSlotTable();
@@ -120,11 +121,11 @@ LauncherSlot* ReadFreshTable(bool quietly, SettingsLoadResult* result, LauncherS
         launcherSettings = kSettingsStartValues;
     bool leftOver = false;
     if (quietly) {
-        *result = ReadSettingsFile(store.path, fresh, SLOT_COUNT, &leftOver, print);
+        *result = ReadSettingsFile(path, fresh, SLOT_COUNT, &leftOver, print);
         *copyOwed = *result != SETTINGS_LOADED || leftOver;
     } else {
         store.boxUp = true; // the damaged file's box
-        *result = LoadSettings(store.path, fresh, SLOT_COUNT, copyOwed, print);
+        *result = LoadSettings(path, fresh, SLOT_COUNT, copyOwed, print);
         store.boxUp = false;
     }
     *read = launcherSettings;
@@ -136,6 +137,38 @@ LauncherSlot* ReadFreshTable(bool quietly, SettingsLoadResult* result, LauncherS
     return fresh;
 }
 
+// A table read whole into the table, as this copy's view of the file.
+void TakeTable(LauncherSlot* fresh, const LauncherSettings& read, const FileFingerprint& print)
+{
+    // Values the file does not hold keep what the start gave them.
+    launcherSettings = read;
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        CopySlotTexts(&store.slots[i], fresh[i]);
+    RememberFile(print, fresh, read);
+    FreeSlotTable(fresh);
+}
+
+// A save cut short after its new file was whole (a stick pulled during the
+// replace) left the table beside a file that is missing or damaged: it is
+// taken instead. False when there is none.
+bool TakeLeftoverTable()
+{
+    char* leftover = NewestCompleteLeftover(store.path);
+    SettingsLoadResult result;
+    LauncherSettings read;
+    FileFingerprint print;
+    bool copyOwed;
+    LauncherSlot* fresh = leftover ? ReadFreshTable(leftover, true, &result, &read, &print, &copyOwed) : nullptr;
+    free(leftover);
+    if (!fresh)
+        return false;
+    // Kept as this copy last saw settings.dat, so that the next save
+    // writes the table there unless another copy did meanwhile.
+    const FileFingerprint file = store.seen;
+    TakeTable(fresh, read, file);
+    return true;
+}
+
 // The file read into the table, which the user has not changed; false, and
 // the table and values as they were, when it could not be read whole.
 bool ReadStoredFile()
@@ -144,17 +177,14 @@ bool ReadStoredFile()
     LauncherSettings read;
     FileFingerprint print;
     bool copyOwed = false;
-    LauncherSlot* fresh = ReadFreshTable(false, &result, &read, &print, &copyOwed);
+    LauncherSlot* fresh = ReadFreshTable(store.path, false, &result, &read, &print, &copyOwed);
     if (!fresh)
         return false;
-    // Values the file does not hold keep what the start gave them.
-    launcherSettings = read;
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        CopySlotTexts(&store.slots[i], fresh[i]);
-    RememberFile(print, fresh, read);
-    FreeSlotTable(fresh);
+    TakeTable(fresh, read, print);
     store.stage = FILE_SEEN;
     store.backupOwed = copyOwed;
+    if (result == SETTINGS_DAMAGED)
+        TakeLeftoverTable();
     return true;
 }
 
@@ -171,7 +201,7 @@ void TakeOtherCopysSave(bool atEnd)
     SettingsLoadResult result;
     LauncherSettings theirs;
     bool conflict = false;
-    LauncherSlot* fresh = ReadFreshTable(true, &result, &theirs, &now, &conflict);
+    LauncherSlot* fresh = ReadFreshTable(store.path, true, &result, &theirs, &now, &conflict);
     if (!fresh) {
         store.backupOwed = true;
         return;
@@ -284,7 +314,8 @@ bool OpenSettingsStore(const char* path, LauncherSlot* slots)
 void LoadStoredSettings()
 {
     if (!PathExists(store.path)) {
-        launcherSettings.showAtStart = true; // a first start shows the ring
+        if (!TakeLeftoverTable())
+            launcherSettings.showAtStart = true; // a first start shows the ring
         return;
     }
     for (int waited = 0; !ReadStoredFile(); waited += kRetryMilliseconds) {
