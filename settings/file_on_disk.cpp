@@ -90,31 +90,36 @@ static bool NextSiblingName(char* name, const char* original, const char** candi
     return true;
 }
 
-// A leftover that holds a whole table as this writer writes it: what a
-// save cut short after its new file was complete (a stick pulled during
-// the replace) left. The reason of an earlier failure stays.
-static bool HoldsCompleteTable(const char* name)
+// What a file under a temporary name holds: a whole table as this writer
+// writes it (what a save cut short after its new file was complete, by a
+// stick pulled during the replace, left), something else, or bytes that
+// cannot be read now. The reason of an earlier failure stays.
+enum LeftoverKind { LEFTOVER_COMPLETE, LEFTOVER_USELESS, LEFTOVER_UNREADABLE };
+
+static LeftoverKind KindOfLeftover(const char* name)
 {
     if (!BeginsAlike(name, "ZRondelV3", SETTINGS_MAGIC_SIZE))
-        return false;
+        return LEFTOVER_USELESS;
     char reason[sizeof lastFailure];
     memcpy(reason, lastFailure, sizeof reason);
     const LauncherSettings before = launcherSettings;
     LauncherSlot* table = AllocateSlotTable();
     bool leftOver = true;
-    const bool complete = table && ReadSettingsFile(name, table, SLOT_COUNT, &leftOver, nullptr) == SETTINGS_LOADED &&
-                          !leftOver;
+    const SettingsLoadResult result =
+        table ? ReadSettingsFile(name, table, SLOT_COUNT, &leftOver, nullptr) : SETTINGS_UNREADABLE;
     FreeSlotTable(table);
     launcherSettings = before;
     memcpy(lastFailure, reason, sizeof reason);
-    return complete;
+    if (result == SETTINGS_UNREADABLE)
+        return LEFTOVER_UNREADABLE;
+    return result == SETTINGS_LOADED && !leftOver ? LEFTOVER_COMPLETE : LEFTOVER_USELESS;
 }
 
 // A name taken by somebody (a folder, a file, one held open) is passed
 // over, never opened: a save must not cut short a file it did not make.
 // What a save or a copy killed halfway left is ours, and cleared away, so
-// that such leftovers never use up the names; but a complete table stays
-// until a save has succeeded. The name chosen is left in `name`.
+// that such leftovers never use up the names; but a complete table, or
+// one that cannot be read now, stays until a save has succeeded. The name chosen is left in `name`.
 static FILE* CreateTemporarySibling(char* name, const char* settingsPath)
 {
     char* original = CopyText(name);
@@ -123,7 +128,7 @@ static FILE* CreateTemporarySibling(char* name, const char* settingsPath)
         stream = CreateNewFile(name);
         if (!stream) {
             NoteFailure(); // before the look at a leftover can change the reason
-            if (IsOwnLeftover(name, settingsPath) && !HoldsCompleteTable(name) && RemoveFile(name) &&
+            if (IsOwnLeftover(name, settingsPath) && KindOfLeftover(name) == LEFTOVER_USELESS && RemoveFile(name) &&
                 !(stream = CreateNewFile(name)))
                 NoteFailure();
         }
@@ -150,7 +155,8 @@ char* NewestCompleteLeftover(const char* path)
     char* newest = nullptr;
     long long newestTime = 0, size, time;
     for (const char* candidate = nullptr; name && NextSiblingName(name, path, &candidate);) {
-        if (FileStamp(name, &size, &time) && (!newest || time > newestTime) && HoldsCompleteTable(name)) {
+        if (FileStamp(name, &size, &time) && (!newest || time > newestTime) &&
+            KindOfLeftover(name) == LEFTOVER_COMPLETE) {
             free(newest);
             newest = CopyText(name);
             newestTime = time;

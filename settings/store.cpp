@@ -27,12 +27,14 @@ const int kRetryMilliseconds = 100;
 enum FileStage {
     FILE_SEEN,           // read or written by this copy, or not there: saves go ahead
     FILE_UNREAD,         // there but never read: nothing may replace it
-    FILE_UNREAD_CHANGED  // the same, and the user changed the table: it takes the file's place once it reads
+    FILE_UNREAD_CHANGED, // the same, and the user changed the table: it takes the file's place once it reads
+    FILE_SET_ASIDE       // its bytes went to a backup for the table, not written yet: whatever is there goes too
 };
 
 struct SettingsStore {
     char* path;                    // settings.dat beside the executable, for the whole run
     char* backupPath;              // settings.dat.bak, the newest backup, named in the boxes
+    char* changesPath;             // settings.dat.changes: the user's table while the file is unread
     LauncherSlot* slots;           // the 24 slots as the user has them
     LauncherSlot* seenSlots;       // the slots as the file held them when this copy last read or wrote it
     LauncherSettings seenSettings; // the values likewise; what differs from them is this run's user's
@@ -45,6 +47,11 @@ struct SettingsStore {
 };
 
 SettingsStore store;
+
+bool Unread()
+{
+    return store.stage == FILE_UNREAD || store.stage == FILE_UNREAD_CHANGED;
+}
 
 // One box of the launcher's own, the pieces joined; path and reason have
 // no fixed length, so the text is made to fit them.
@@ -198,6 +205,11 @@ void TakeOtherCopysSave(bool atEnd)
     FileFingerprint now;
     if (!TakeFingerprint(store.path, &now) || !now.present || SameFingerprint(now, store.seen))
         return;
+    if (store.stage == FILE_SET_ASIDE) { // nothing of it to take: the table replaces it
+        store.backupOwed = true;
+        store.seen = now;
+        return;
+    }
     SettingsLoadResult result;
     LauncherSettings theirs;
     bool conflict = false;
@@ -261,6 +273,9 @@ bool WriteTable(bool quietly, bool atEnd)
     if (!SaveSettings(store.path, store.slots, SLOT_COUNT, &written))
         return ReportSaveFailure(quietly);
     RememberFile(written, store.slots, launcherSettings);
+    store.stage = FILE_SEEN;
+    if (PathExists(store.changesPath)) // what waited beside the file is in it now
+        RemoveFile(store.changesPath);
     return true;
 }
 
@@ -273,13 +288,10 @@ bool SetUnreadFileAside(bool quietly, bool atEnd)
     if (there && !BackUpSettingsFile(store.path))
         return false;
     // Cleared before any box: a box's message loop runs the ring's timer.
-    store.stage = FILE_SEEN;
+    store.stage = FILE_SET_ASIDE;
     store.backupOwed = false;
-    // What it held is in the backup: nothing of it is to be taken.
     if (!TakeFingerprint(store.path, &store.seen))
         store.seen = FileFingerprint();
-    EmptySlotTable(store.seenSlots);
-    store.seenSettings = launcherSettings;
     const bool saved = WriteTable(true, atEnd);
     if (there && !quietly) {
         const char* const pieces[] = {saved ? kSetAsideSettingsText : kSetAsideUnsavedText, "\n",
@@ -292,27 +304,66 @@ bool SetUnreadFileAside(bool quietly, bool atEnd)
     return saved;
 }
 
+// A run killed while the file was unread left the user's changes beside
+// it: they take the file's place now, as they would have in that run.
+// False when there are none, or they are not whole.
+bool TakeWaitingChanges()
+{
+    SettingsLoadResult result;
+    LauncherSettings read;
+    FileFingerprint print;
+    bool notWhole = true;
+    LauncherSlot* fresh = nullptr;
+    for (int waited = 0; !fresh && waited <= kHoldWaitMilliseconds && PathExists(store.changesPath);
+         waited += kRetryMilliseconds) {
+        if (waited > 0)
+            PauseMilliseconds(kRetryMilliseconds); // held for a moment, as settings.dat may be
+        fresh = ReadFreshTable(store.changesPath, true, &result, &read, &print, &notWhole);
+    }
+    if (!fresh || notWhole) {
+        FreeSlotTable(fresh);
+        return false;
+    }
+    TakeTable(fresh, read, FileFingerprint());
+    store.stage = FILE_UNREAD_CHANGED;
+    if (!SetUnreadFileAside(false, false) && Unread())
+        ReportFile(kUnreadableSettingsText, kUnreadableSettingsKeptText, nullptr);
+    return true;
+}
+
+// path and the suffix, in one heap copy; null without memory.
+char* PathWith(const char* path, const char* suffix)
+{
+    char* joined = static_cast<char*>(malloc(strlen(path) + strlen(suffix) + 1));
+    if (joined) {
+        strcpy(joined, path);
+        strcat(joined, suffix);
+    }
+    return joined;
+}
+
 } // namespace
 
 bool OpenSettingsStore(const char* path, LauncherSlot* slots)
 {
     store = SettingsStore();
     store.path = CopyText(path);
-    store.backupPath = static_cast<char*>(malloc(strlen(path) + sizeof ".bak"));
+    store.backupPath = PathWith(path, ".bak");
+    store.changesPath = PathWith(path, ".changes");
     store.slots = slots;
     store.seenSlots = AllocateSlotTable();
     store.seenSettings = launcherSettings;
-    if (!store.path || !store.backupPath || !store.seenSlots) {
+    if (!store.path || !store.backupPath || !store.changesPath || !store.seenSlots) {
         CloseSettingsStore();
         return false;
     }
-    strcpy(store.backupPath, path);
-    strcat(store.backupPath, ".bak");
     return true;
 }
 
 void LoadStoredSettings()
 {
+    if (TakeWaitingChanges())
+        return;
     if (!PathExists(store.path)) {
         if (!TakeLeftoverTable())
             launcherSettings.showAtStart = true; // a first start shows the ring
@@ -332,12 +383,12 @@ void LoadStoredSettings()
 
 bool SettingsAwaitReading()
 {
-    return store.stage != FILE_SEEN;
+    return Unread();
 }
 
 bool RetryUnreadSettings()
 {
-    if (store.boxUp || store.stage == FILE_SEEN)
+    if (store.boxUp || !Unread())
         return false;
     if (store.stage == FILE_UNREAD_CHANGED) {
         SetUnreadFileAside(false, false);
@@ -352,7 +403,7 @@ bool RetryUnreadSettings()
 
 void CatchUpWithSettingsFile()
 {
-    if (!store.boxUp && store.stage == FILE_SEEN)
+    if (!store.boxUp && !Unread())
         TakeOtherCopysSave(false);
 }
 
@@ -365,16 +416,22 @@ bool SettingsTakenFromOtherCopy()
 
 bool SaveLauncherSettings()
 {
-    if (store.stage != FILE_SEEN) {
+    if (Unread()) {
         store.stage = FILE_UNREAD_CHANGED;
-        return SetUnreadFileAside(false, false);
+        if (SetUnreadFileAside(false, false))
+            return true;
+        // Still unread: the change waits beside the file on the disk, where
+        // a kill or a power cut cannot take it, not only in memory.
+        if (Unread())
+            SaveSettings(store.changesPath, store.slots, SLOT_COUNT);
+        return false;
     }
     return WriteTable(false, false);
 }
 
 void SaveSettingsAtEnd(bool sessionEnding)
 {
-    if (store.stage == FILE_SEEN) {
+    if (!Unread()) {
         WriteTable(sessionEnding, true);
         return;
     }
@@ -383,6 +440,8 @@ void SaveSettingsAtEnd(bool sessionEnding)
         return;
     // Still unread at the end: the user's changes go beside it, not lost.
     bool kept = SaveSettingsAsBackup(store.path, store.slots, SLOT_COUNT);
+    if (kept) // told of now; the next start leaves the file as it is
+        RemoveFile(store.changesPath);
     if (kept && !sessionEnding)
         ReportFile(kUnreadableSettingsText, kChangesKeptAsideText, store.backupPath);
     else if (!kept)
@@ -393,6 +452,7 @@ void CloseSettingsStore()
 {
     free(store.path);
     free(store.backupPath);
+    free(store.changesPath);
     FreeSlotTable(store.seenSlots);
     store = SettingsStore();
 }

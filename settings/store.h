@@ -23,8 +23,11 @@ extern const char kChangesKeptAsideText[];       // changes kept beside an unrea
 // run; false when there is no memory for the path.
 bool OpenSettingsStore(const char* path, LauncherSlot* slots);
 // Reads the file into the fresh table. Without a file this is a first start,
-// which shows the ring. A file that stays unreadable for about two seconds is
-// reported once, naming it and the system's reason, and the table stays empty.
+// which shows the ring, unless a save cut short left a complete table under
+// its temporary name: that is taken, as it is for a damaged file. A file
+// that stays unreadable for about two seconds is reported once, naming it
+// and the system's reason, and the table stays empty. Changes a killed run
+// left waiting in settings.dat.changes take the file's place first.
 void LoadStoredSettings();
 // True while the file is there but has not been read: the ring tries again
 // every few seconds.
@@ -41,8 +44,9 @@ void CatchUpWithSettingsFile();
 // table, by a catch-up or by a save that wrote onto the other copy's.
 bool SettingsTakenFromOtherCopy();
 // Saves after a change of the user's, onto what another copy saved
-// meanwhile. False when the file on disk was left as it was: the first such failure of a run is reported. While the file is
-// unread the change waits for it.
+// meanwhile. False when the file on disk was left as it was: the first
+// such failure of a run is reported. While the file is unread the change
+// waits for it in settings.dat.changes beside it.
 bool SaveLauncherSettings();
 // The save at the end of the run or the session, with the place and
 // visibility the ring left. An unread file that the user did not change is

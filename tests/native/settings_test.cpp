@@ -645,7 +645,7 @@ protected:
     void Begin(Start kind)
     {
         keep_.clear(), unsaved_.clear();
-        changedUnread_ = false;
+        changedUnread_ = asidePending_ = false;
         if (kind == ABSENT || kind == DAMAGED)
             theirsKept_.clear(); // what the other copy saved is gone with the file
         if (kind == ABSENT) {
@@ -672,12 +672,22 @@ protected:
         table_.show = table_.show || kind == ABSENT; // a first start shows the ring
         if (!diskValid_ && !unread_ && !leftover_.empty() && !settingsReadFailures)
             table_ = leftover_.back(); // what a pulled stick left is taken
+        // Changes a killed run left waiting take the file's place first.
+        const bool waiting = !waiting_.empty() && !settingsReadFailures, fault = FaultInTheWay() || settingsOpenFailures > 0;
+        if (waiting) {
+            keep_.clear();
+            if (Exists(path_))
+                keep_.push_back(ReadFile(path_));
+            table_ = waiting_.back(), changedUnread_ = unread_ = true;
+        }
         launcherSettings = kSettingsStartValues;
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
         ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
         LoadStoredSettings();
         running_ = true;
+        if (waiting)
+            Saved(fault), FollowSetAside();
         ExpectTableInMemory();
     }
     // The product's table and values as the model has them.
@@ -714,8 +724,9 @@ protected:
     {
         if (ReadFile(path_) == table_.Bytes() || (beside && InABackup(table_.Bytes()))) {
             newest_ = table_.Bytes();
-            if (ReadFile(path_) == newest_)
-                unread_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
+            // A file still unreadable may hold the same bytes by chance: not set aside.
+            if (ReadFile(path_) == newest_ && !(unread_ && (settingsHeldPath || settingsReadFailures)))
+                unread_ = asidePending_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
             if (!leftover_.empty() && !InALeftover(leftover_.back().Bytes()))
                 leftover_.clear(); // cleared once the save succeeded, unless a kill came first
         } else {
@@ -736,7 +747,7 @@ protected:
         const std::string other = path_ + ".other";
         WriteFile(other, theirs.Bytes());
         ASSERT_EQ(rename(other.c_str(), path_.c_str()), 0);
-        const bool conflict = std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
+        const bool conflict = asidePending_ || std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
         theirsKept_ = conflict ? theirs.Bytes() : "";
         if (!conflict)
             TakeSlot(&table_, entry);
@@ -749,6 +760,14 @@ protected:
         auto& entries = table->entries;
         entries.erase(std::remove_if(entries.begin(), entries.end(), [&entry](const SlotFileEntry& e) { return e.slot == entry.slot; }), entries.end());
         entries.push_back(entry);
+    }
+    std::string Changes() const { return path_ + ".changes"; }
+    // The unread file went to a backup for the user's table even where
+    // writing the table then failed: another copy's file is then kept whole.
+    void FollowSetAside()
+    {
+        if (unread_ && !SettingsAwaitReading())
+            unread_ = false, asidePending_ = ReadFile(path_) != table_.Bytes();
     }
     bool InALeftover(const std::string& bytes)
     {
@@ -770,6 +789,8 @@ protected:
         for (const std::string* bytes : {&newest_, &theirsKept_})
             if (!bytes->empty())
                 must.push_back(*bytes);
+        if (!waiting_.empty())
+            ASSERT_EQ(ReadFile(Changes()), waiting_.back().Bytes()) << "lost the changes made while the file was unread";
         for (const std::string& bytes : must)
             ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes) || InALeftover(bytes))
                 << "lost " << (bytes == newest_ ? "the newest table" : bytes == theirsKept_ ? "the other copy's" : "a start's file");
@@ -780,7 +801,7 @@ protected:
     }
     void RunSequence()
     {
-        keep_.clear(), newest_.clear(), theirsKept_.clear(), leftover_.clear(), diskValid_ = running_ = readOnly_ = blocked_ = false;
+        keep_.clear(), newest_.clear(), theirsKept_.clear(), leftover_.clear(), waiting_.clear(), diskValid_ = running_ = readOnly_ = blocked_ = false;
         DIR* folder = opendir(folder_.c_str());
         while (dirent* entry = folder ? readdir(folder) : nullptr)
             if (strncmp(entry->d_name, "settings.", 9) == 0)
@@ -795,10 +816,16 @@ protected:
                 settingsPulledReplace = what == 3 && rng_() % 2;
                 settingsReplaceFailures = what == 4 ? 3 + rng_() % 2 * 7 : 0;
                 Change();
-                bool fault = FaultInTheWay() || what == 3;
+                bool fault = FaultInTheWay() || what == 3, killedOrRefused = what == 3 || settingsReplaceFailures >= 10;
                 SaveLauncherSettings();
                 settingsKillCountdown = -1, settingsReplaceFailures = 0;
                 Saved(fault);
+                if (what != 3)
+                    FollowSetAside();
+                if (unread_ && ReadFile(Changes()) == table_.Bytes())
+                    waiting_ = {table_};
+                else
+                    ASSERT_TRUE(!unread_ || killedOrRefused) << "a change while the file is unread is not beside it";
                 if (what == 3) { // the process is gone; a complete new file stays beside
                     CloseSettingsStore();
                     running_ = false;
@@ -822,9 +849,9 @@ protected:
                 if (loadsLate && diskValid_)
                     keep_.clear(); // read whole at last: a save may replace it
                 if (loadsLate)
-                    table_ = diskValid_ ? onDisk_ : Table(), unread_ = false;
+                    table_ = diskValid_ ? onDisk_ : leftover_.empty() ? Table() : leftover_.back(), unread_ = false;
                 else if (unread_ && free)
-                    Saved(FaultInTheWay()); // the user's changes take the file's place
+                    Saved(FaultInTheWay()), FollowSetAside(); // the user's changes take the file's place
                 ExpectTableInMemory();
             } else if (what == 11) {
                 ASSERT_NO_FATAL_FAILURE(OtherCopySaves());
@@ -839,6 +866,8 @@ protected:
                 if (!unread_ || changedUnread_)
                     Saved(fault, unread_);
             }
+            if (!Exists(Changes()))
+                waiting_.clear();
             ASSERT_NO_FATAL_FAILURE(ExpectNothingLost()) << "event " << event;
         }
         CloseSettingsStore();
@@ -849,11 +878,13 @@ protected:
     std::vector<std::string> targets_;
     std::vector<std::string> keep_; // a start's file, or another copy's in conflict, that a save must not drop
     std::string theirsKept_;        // the other copy's file where both changed a slot; empty for none
+    std::vector<Table> waiting_;    // the table settings.dat.changes holds, made while the file was unread
     std::vector<Table> leftover_;   // the table a save cut short left complete under its temporary name
     std::vector<int> unsaved_;      // slots this copy's user changed since the file last held its table
     std::string newest_;            // the newest table that must survive; empty for none
     Table table_;                   // the user's table, as the product holds it
     Table onDisk_;                  // the last valid table on the disk
+    bool asidePending_ = false; // the unread file was set aside, the user's table not yet written
     bool diskValid_ = false, unread_ = false, changedUnread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
 };
 
