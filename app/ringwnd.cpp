@@ -81,7 +81,20 @@ void OnDestroy()
     PostQuitMessage(0);
 }
 
-void ShowTakenSettings();
+// Icons and the hiding mark of a table the store read anew.
+void ShowStoredTable()
+{
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        ShowStoredIcon(&launcher.slots[i]);
+    ShowHidingMark();
+}
+
+// What another copy saved, once the store took it into the table.
+void ShowTakenSettings()
+{
+    if (SettingsTakenFromOtherCopy())
+        ShowStoredTable();
+}
 
 void OnShowWindow(BOOL shown)
 {
@@ -284,21 +297,6 @@ RECT StoredRingPlace(int size)
     const int left = NearTheScreens(launcherSettings.windowLeft);
     const int top = NearTheScreens(launcherSettings.windowTop);
     return ReachableRingPlace({left, top, left + size, top + size});
-}
-
-// Icons and the hiding mark of a table the store read anew.
-void ShowStoredTable()
-{
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        ShowStoredIcon(&launcher.slots[i]);
-    ShowHidingMark();
-}
-
-// What another copy saved, once the store took it into the table.
-void ShowTakenSettings()
-{
-    if (SettingsTakenFromOtherCopy())
-        ShowStoredTable();
 }
 
 // The settings file, read late once it came free, shown as a start would

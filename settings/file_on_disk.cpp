@@ -202,7 +202,7 @@ static bool ReplaceSoon(const char* source, const char* destination)
 {
     const int kTries = 10, kPauseMilliseconds = 100;
     for (int tried = 1; !ReplaceFileWith(source, destination); ++tried) {
-        const bool passing = LastFileErrorPasses(); // asked before describing it can change it
+        const bool passing = ReplaceRefusalPasses(source, destination);
         NoteFailure();
         if (tried == kTries || !passing)
             return false;

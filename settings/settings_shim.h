@@ -34,9 +34,11 @@ FILE* CreateNewFile(const char* path);
 bool FlushToDisk(FILE* stream);
 // The size and last-write time of the file at path; false when there is none.
 bool FileStamp(const char* path, long long* size, long long* writeTime);
-// True when the last file operation failed because another program has the
-// file open or locked for a moment: a sharing or lock violation.
-bool LastFileErrorPasses();
+// True when the replace of destination by source just refused was refused
+// because another program holds either open or locked for a moment: a
+// sharing or lock violation, which a rename over a held file reports as
+// access denied. The system's reason for the refusal stays as it was.
+bool ReplaceRefusalPasses(const char* source, const char* destination);
 // The system's words for why the last file operation failed.
 void DescribeLastFileError(char* text, int capacity);
 void PauseMilliseconds(int milliseconds);

@@ -183,7 +183,7 @@ bool FileStamp(const char* path, long long* size, long long* writeTime)
     return true;
 }
 
-bool LastFileErrorPasses()
+bool ReplaceRefusalPasses(const char*, const char*)
 {
     return errno == EBUSY; // what a held file and a refused replace give here
 }

@@ -201,10 +201,31 @@ bool FileStamp(const char* path, long long* size, long long* writeTime)
     return true;
 }
 
-bool LastFileErrorPasses()
+namespace {
+
+// Whether another program holds the file open without letting it be
+// renamed or deleted.
+bool HeldAgainstDeleting(const char* path)
+{
+    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+} // namespace
+
+bool ReplaceRefusalPasses(const char* source, const char* destination)
 {
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    const bool passes = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                        (error == ERROR_ACCESS_DENIED &&
+                         (HeldAgainstDeleting(destination) || HeldAgainstDeleting(source)));
+    SetLastError(error);
+    return passes;
 }
 
 void DescribeLastFileError(char* text, int capacity)

@@ -124,10 +124,9 @@ LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult*
     if (!fresh)
         return nullptr;
     const LauncherSettings before = launcherSettings;
-    if (quietly) // what the file does not hold, the other copy's start gave it
-        launcherSettings = kSettingsStartValues;
     bool leftOver = false;
     if (quietly) {
+        launcherSettings = kSettingsStartValues; // what the file lacks is a start's
         *result = ReadSettingsFile(path, fresh, SLOT_COUNT, &leftOver, print);
         *copyOwed = *result != SETTINGS_LOADED || leftOver;
     } else {
@@ -169,10 +168,10 @@ bool TakeLeftoverTable()
     free(leftover);
     if (!fresh)
         return false;
-    // Kept as this copy last saw settings.dat, so that the next save
-    // writes the table there unless another copy did meanwhile.
-    const FileFingerprint file = store.seen;
-    TakeTable(fresh, read, file);
+    // settings.dat stays as this copy last saw it, so that the next save
+    // writes the table there unless another copy wrote it meanwhile.
+    const FileFingerprint settingsFile = store.seen;
+    TakeTable(fresh, read, settingsFile);
     return true;
 }
 
