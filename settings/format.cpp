@@ -155,60 +155,67 @@ int ReadSettingsVersion(SettingsFile* file)
     return SETTINGS_UNSUPPORTED;
 }
 
-void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
+// How an entry of versions 1 to 3 begins: a length of 0 or less, a target
+// that is no longer there (or empty), a target, or a file that ended.
+enum EntryStart { ENTRY_EMPTY, ENTRY_GONE, ENTRY_TARGET, ENTRY_CUT };
+
+static EntryStart ReadEntryTarget(SettingsFile* file, char** target)
 {
-    int count = ReadSlotCount(file, capacity);
-    for (int i = 0; i < count && !file->damaged; ++i) {
-        LauncherSlot* slot = &slots[i];
-        int32_t length;
-        if (!ReadInt32(file, &length))
-            break;
-        if (length <= 0) {
-            slot->hint = CopyText(kDefaultHint);
-            continue;
-        }
-        char* target = ReadText(file, length);
-        if (!target)
-            break;
-        if (!target[0] || TargetIsGone(target)) {
-            free(target);
-            continue;
-        }
-        slot->target = target;
-        slot->hint = DeriveHint(target);
+    int32_t length;
+    if (!ReadInt32(file, &length))
+        return ENTRY_CUT;
+    if (length <= 0)
+        return ENTRY_EMPTY;
+    *target = ReadText(file, length);
+    if (!*target)
+        return ENTRY_CUT;
+    if (!(*target)[0] || TargetIsGone(*target)) {
+        free(*target);
+        *target = nullptr;
+        return ENTRY_GONE;
     }
+    return ENTRY_TARGET;
 }
 
-void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
+// The entries of version 1 (a target each) or of versions 2 and 3 (four
+// texts each).
+static void ReadEntries(SettingsFile* file, LauncherSlot* slots, int capacity, bool fourTexts)
 {
     int count = ReadSlotCount(file, capacity);
     for (int i = 0; i < count && !file->damaged; ++i) {
         LauncherSlot* slot = &slots[i];
-        int32_t length;
-        if (!ReadInt32(file, &length))
+        char* target = nullptr;
+        const EntryStart start = ReadEntryTarget(file, &target);
+        if (start == ENTRY_CUT)
             break;
-        if (length <= 0) {
-            slot->hint = CopyText(kDefaultHint);
-            continue;
-        }
-        char* target = ReadText(file, length);
-        if (!target)
-            break;
-        if (!target[0] || TargetIsGone(target)) {
-            free(target);
-            slot->hint = CopyText(kDefaultHint);
-            // Skip the entry's other texts so the next entry starts in place.
-            for (int skipped = 0; skipped < 3; ++skipped)
+        if (start != ENTRY_TARGET) {
+            // Version 1 leaves a gone target's slot without a hint.
+            if (start == ENTRY_EMPTY || fourTexts)
+                slot->hint = CopyText(kDefaultHint);
+            // Skip a gone target's other texts so the next entry starts in place.
+            for (int skipped = 0; fourTexts && start == ENTRY_GONE && skipped < 3; ++skipped)
                 free(ReadCountedText(file));
             continue;
         }
         slot->target = target;
-        slot->workFolder = ReadCountedText(file);
-        slot->extra = ReadCountedText(file);
-        slot->hint = ReadCountedText(file);
+        if (fourTexts) {
+            slot->workFolder = ReadCountedText(file);
+            slot->extra = ReadCountedText(file);
+            slot->hint = ReadCountedText(file);
+        }
         if (!slot->hint)
             slot->hint = DeriveHint(target);
     }
+}
+
+void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
+{
+    ReadEntries(file, slots, capacity, false);
+}
+
+void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
+{
+    ReadEntries(file, slots, capacity, true);
 }
 
 void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
