@@ -81,10 +81,29 @@ void OnDestroy()
     PostQuitMessage(0);
 }
 
+// Icons and the hiding mark of a table the store read anew.
+void ShowStoredTable()
+{
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        ShowStoredIcon(&launcher.slots[i]);
+    ShowHidingMark();
+}
+
+// What another copy saved, once the store took it into the table.
+void ShowTakenSettings()
+{
+    if (SettingsTakenFromOtherCopy())
+        ShowStoredTable();
+}
+
 void OnShowWindow(BOOL shown)
 {
-    if (shown)
+    if (shown) {
+        // Another copy may have saved slots meanwhile: they show at once.
+        CatchUpWithSettingsFile();
+        ShowTakenSettings();
         return;
+    }
     ForgetRingChoice();
     ShowWindow(ringWindow.toolTip, SW_HIDE);
     ShowWindow(ringWindow.editDialog, SW_HIDE);
@@ -238,6 +257,7 @@ LRESULT OnSlotChanged(const LauncherSlot* slot)
     if (!slot)
         return -1;
     SaveLauncherSettings();
+    ShowTakenSettings();
     return 1;
 }
 
@@ -283,9 +303,7 @@ RECT StoredRingPlace(int size)
 // have shown it. A ring the user has brought up stays where it is.
 void ShowLateSettings(HWND window)
 {
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        ShowStoredIcon(&launcher.slots[i]);
-    ShowHidingMark();
+    ShowStoredTable();
     if (IsWindowVisible(window))
         return;
     RECT place = StoredRingPlace(Scale(kRingSize, ringWindow.dpi));
@@ -421,6 +439,7 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         OnCommand(window, wParam);
+        ShowTakenSettings(); // a save may have written onto another copy's slots
         return 0;
     case WM_HOTKEY:
         ToggleRingAtPointer(window);
@@ -441,9 +460,12 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (OnRingContextMenu(window, lParam))
             return 0;
         break;
-    case WM_DROPFILES:
-        return DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
-                          &ringWindow.currentSlot);
+    case WM_DROPFILES: {
+        LRESULT dropped = DropOnSlot(reinterpret_cast<HDROP>(wParam), reinterpret_cast<VButtonState*>(lParam),
+                                     &ringWindow.currentSlot);
+        ShowTakenSettings();
+        return dropped;
+    }
     case UM_TRAYNOTIFY:
         OnTrayNotify(window, lParam);
         return 0;

@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "app/slots.h"
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "app/slots.h"
 #include "bench/stats.h"
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 namespace {
 

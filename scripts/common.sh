@@ -119,15 +119,30 @@ prepare_wine_prefix() {
 # build/wineprefix (32-bit), build/wineprefix64-144dpi beside build/wineprefix64.
 # Wine reads LogPixels when it starts. WINEPREFIX_144DPI names it.
 prepare_wine_prefix_144dpi() {
-  prepare_wine_prefix || return
+  copy_wine_prefix 144dpi wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f || return
   export WINEPREFIX_144DPI="$WINEPREFIX-144dpi"
-  [ -f "$WINEPREFIX_144DPI/.zrondel-ready-144dpi" ] && return
-  log "copying the Wine prefix for 144 DPI (first time only)"
+}
+
+# A second prefix, with a wineserver of its own: a second session or PC
+# running another launcher on the same folder. WINEPREFIX_SECOND names it.
+prepare_second_wine_prefix() {
+  copy_wine_prefix second || return
+  export WINEPREFIX_SECOND="$WINEPREFIX-second"
+}
+
+# A copy of the prepared prefix beside it, $WINEPREFIX-<name>, made once;
+# a command after the name finishes the copy, run in it.
+copy_wine_prefix() {
+  prepare_wine_prefix || return
+  local copy="$WINEPREFIX-$1"
+  [ -f "$copy/.zrondel-ready-$1" ] && return
+  log "copying the Wine prefix for $1 (first time only)"
   wineserver -w
-  rm -rf "$WINEPREFIX_144DPI"
-  cp -a "$WINEPREFIX" "$WINEPREFIX_144DPI" || return
-  WINEPREFIX="$WINEPREFIX_144DPI" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-    /d 144 /f >/dev/null 2>&1 || return
-  WINEPREFIX="$WINEPREFIX_144DPI" wineserver -w
-  touch "$WINEPREFIX_144DPI/.zrondel-ready-144dpi"
+  rm -rf "$copy"
+  cp -a "$WINEPREFIX" "$copy" || return
+  if [ $# -gt 1 ]; then
+    WINEPREFIX="$copy" "${@:2}" >/dev/null 2>&1 || return
+    WINEPREFIX="$copy" wineserver -w
+  fi
+  touch "$copy/.zrondel-ready-$1"
 }

@@ -46,7 +46,8 @@ if ! build_windows; then
 elif ! prepare_wine_prefix; then
   failures+=(wine)
 else
-  trap 'wineserver -k 2>/dev/null; [ -z "${WINEPREFIX_144DPI:-}" ] || WINEPREFIX="$WINEPREFIX_144DPI" wineserver -k 2>/dev/null' EXIT
+  trap 'wineserver -k 2>/dev/null; [ -z "${WINEPREFIX_144DPI:-}" ] || WINEPREFIX="$WINEPREFIX_144DPI" wineserver -k 2>/dev/null
+        [ -z "${WINEPREFIX_SECOND:-}" ] || WINEPREFIX="$WINEPREFIX_SECOND" wineserver -k 2>/dev/null' EXIT
   # The journeys drop files through the X server with the native drop tool.
   (cd "$WINE_BUILD" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
      xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300 \
@@ -65,6 +66,17 @@ else
       WINEPREFIX="$WINEPREFIX_144DPI" wineserver -k 2>/dev/null
       grep -q '^\[  PASSED  \] 1 test\.' <<<"$output" || { failures+=(windows-144dpi); break; }
     done
+  fi
+  if ! prepare_second_wine_prefix; then
+    failures+=(wine-second)
+  else
+    output=$(cd "$WINE_BUILD/tests/journeys" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
+       ZRONDEL_SECOND_WINE="env -u WINESERVERSOCKET WINEPREFIX=$WINEPREFIX_SECOND $(command -v wine)" timeout 300 \
+       xvfb-run -a -s "-screen 0 1280x1024x24" wine journey_tests.exe --gtest_filter='*TwoLaunchers*' 2>&1)
+    printf '%s\n' "$output"
+    grep -q '^\[  PASSED  \] 1 test\.' <<<"$output" || failures+=(windows-two-prefixes)
+    wineserver -k 2>/dev/null
+    WINEPREFIX="$WINEPREFIX_SECOND" wineserver -k 2>/dev/null
   fi
 fi
 

@@ -32,6 +32,13 @@ FILE* CreateNewFile(const char* path);
 // Hands the written bytes to the disk itself, not only to the system's
 // cache, so that a power cut after a save finds them whole.
 bool FlushToDisk(FILE* stream);
+// The size and last-write time of the file at path; false when there is none.
+bool FileStamp(const char* path, long long* size, long long* writeTime);
+// True when the replace of destination by source just refused was refused
+// because another program holds either open or locked for a moment: a
+// sharing or lock violation, which a rename over a held file reports as
+// access denied. The system's reason for the refusal stays as it was.
+bool ReplaceRefusalPasses(const char* source, const char* destination);
 // The system's words for why the last file operation failed.
 void DescribeLastFileError(char* text, int capacity);
 void PauseMilliseconds(int milliseconds);
@@ -45,6 +52,8 @@ bool TargetPlaceWasAbsent(const char* path);
 #ifndef _WIN32
 // Natively there is no message box: the tests read what would have been shown.
 extern int settingsMessageCount;
+// Called while a box is up, as the box's own message loop runs timers.
+extern void (*whileSettingsMessageShown)();
 extern const char* lastSettingsMessageText;
 extern const char* lastSettingsMessageCaption;
 // How many of the next opens for reading fail, as while another program
@@ -63,6 +72,9 @@ extern int settingsReplaceFailures;
 // a power cut or the task manager: from then on none reaches the disk, and
 // a file being flushed keeps half of what was written to it. -1 lives on.
 extern int settingsKillCountdown;
+// A kill that strikes a replace strikes after the old file is gone, as a
+// stick pulled from a FAT drive, which replaces in two steps.
+extern bool settingsPulledReplace;
 #endif
 
 #endif

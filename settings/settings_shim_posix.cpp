@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 int settingsMessageCount = 0;
+void (*whileSettingsMessageShown)() = nullptr;
 const char* lastSettingsMessageText = nullptr;
 const char* lastSettingsMessageCaption = nullptr;
 int settingsOpenFailures = 0;
@@ -17,6 +18,7 @@ const char* settingsHeldPath = nullptr;
 int settingsReadFailures = 0;
 int settingsReplaceFailures = 0;
 int settingsKillCountdown = -1;
+bool settingsPulledReplace = false;
 
 // Where a kill may strike: before the next change to the disk. From the
 // kill on, nothing more reaches the disk, as from a process that is gone;
@@ -83,11 +85,18 @@ void ShowSettingsMessage(const char* text, const char* caption)
     ++settingsMessageCount;
     lastSettingsMessageText = shownText;
     lastSettingsMessageCaption = caption;
+    if (whileSettingsMessageShown)
+        whileSettingsMessageShown();
 }
 
 bool ReplaceFileWith(const char* source, const char* destination)
 {
-    if (Killed() || IsHeld(source) || IsHeld(destination))
+    if (Killed()) {
+        if (settingsPulledReplace)
+            unlink(destination);
+        return false;
+    }
+    if (IsHeld(source) || IsHeld(destination))
         return false;
     if (settingsReplaceFailures > 0) {
         --settingsReplaceFailures;
@@ -162,6 +171,21 @@ bool FlushToDisk(FILE* stream)
     if (Killed(stream))
         return false;
     return fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+}
+
+bool FileStamp(const char* path, long long* size, long long* writeTime)
+{
+    struct stat status;
+    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    *size = status.st_size;
+    *writeTime = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
+    return true;
+}
+
+bool ReplaceRefusalPasses(const char*, const char*)
+{
+    return errno == EBUSY; // what a held file and a refused replace give here
 }
 
 void DescribeLastFileError(char* text, int capacity)

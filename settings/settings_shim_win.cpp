@@ -191,6 +191,43 @@ bool FlushToDisk(FILE* stream)
     return fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
+bool FileStamp(const char* path, long long* size, long long* writeTime)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    *size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *writeTime = (static_cast<long long>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+namespace {
+
+// Whether another program holds the file open without letting it be
+// renamed or deleted.
+bool HeldAgainstDeleting(const char* path)
+{
+    HANDLE file = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+} // namespace
+
+bool ReplaceRefusalPasses(const char* source, const char* destination)
+{
+    const DWORD error = GetLastError();
+    const bool passes = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                        (error == ERROR_ACCESS_DENIED &&
+                         (HeldAgainstDeleting(destination) || HeldAgainstDeleting(source)));
+    SetLastError(error);
+    return passes;
+}
+
 void DescribeLastFileError(char* text, int capacity)
 {
     DWORD code = GetLastError();

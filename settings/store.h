@@ -1,6 +1,7 @@
 // The one home of the launcher's saved settings: settings.dat beside the
 // executable, read at start and written after every change and at the end.
-// It keeps the rules that stop a save from destroying the user's file: a
+// It keeps the rules that stop a save from destroying the user's file or
+// another copy's save of it (two sessions, a synced folder): a
 // file held by another program is waited for, a file that still cannot be
 // read is reported, read as soon as it can be and never replaced unread,
 // bytes a save would drop are kept in a backup first, and every save reaches
@@ -15,14 +16,18 @@ extern const char kUnreadableSettingsKeptText[]; // what happens to it then
 extern const char kUnsavedSettingsText[];        // "Settings file cannot be saved:"
 extern const char kUnsavedChangesText[];         // what that means for the changes
 extern const char kSetAsideSettingsText[];       // the file read late, after changes
+extern const char kSetAsideUnsavedText[];        // the same, when the changes could not be saved
 extern const char kChangesKeptAsideText[];       // changes kept beside an unread file
 
 // Remembers the settings file and the table it holds for the rest of the
 // run; false when there is no memory for the path.
 bool OpenSettingsStore(const char* path, LauncherSlot* slots);
 // Reads the file into the fresh table. Without a file this is a first start,
-// which shows the ring. A file that stays unreadable for about two seconds is
-// reported once, naming it and the system's reason, and the table stays empty.
+// which shows the ring, unless a save cut short left a complete table under
+// its temporary name: that is taken, as it is for a damaged file. A file
+// that stays unreadable for about two seconds is reported once, naming it
+// and the system's reason, and the table stays empty. Changes a killed run
+// left waiting in settings.dat.changes take the file's place first.
 void LoadStoredSettings();
 // True while the file is there but has not been read: the ring tries again
 // every few seconds.
@@ -32,9 +37,16 @@ bool SettingsAwaitReading();
 // would. After changes, the file's bytes go to a backup of their own, the
 // box says where, and the user's table takes its place.
 bool RetryUnreadSettings();
-// Saves after a change of the user's. False when the file on disk was left
-// as it was: the first such failure of a run is reported. While the file is
-// unread the change waits for it.
+// Another copy's save since this copy last read or wrote the file is
+// taken into the table, where this run's user changed nothing.
+void CatchUpWithSettingsFile();
+// True once after another copy's slots or hiding switch came into the
+// table, by a catch-up or by a save that wrote onto the other copy's.
+bool SettingsTakenFromOtherCopy();
+// Saves after a change of the user's, onto what another copy saved
+// meanwhile. False when the file on disk was left as it was: the first
+// such failure of a run is reported. While the file is unread the change
+// waits for it in settings.dat.changes beside it.
 bool SaveLauncherSettings();
 // The save at the end of the run or the session, with the place and
 // visibility the ring left. An unread file that the user did not change is

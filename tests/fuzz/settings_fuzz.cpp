@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 namespace {
 

@@ -130,23 +130,20 @@ bool DropFileFromFileManager(POINT at, const std::string& path)
     return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) && DropFileFromFileManager(at, wide);
 }
 
-bool DropFileFromFileManager(POINT at, const wchar_t* path)
+namespace {
+
+// Starts a Linux program, the path of which comes as a Linux path; waits up
+// to `wait` ms for it to end.
+bool RunLinuxProgram(const char* program, const std::wstring& arguments, DWORD wait)
 {
-    const char* tool = getenv("ZRONDEL_XDND_DROP");
-    std::wstring file = UnixPath(path);
-    if (!tool || !*tool || file.empty())
-        return false;
-    std::wstring toolPath = L"Z:" + std::wstring(tool, tool + strlen(tool));
-    for (wchar_t& c : toolPath)
+    std::wstring programPath = L"Z:" + std::wstring(program, program + strlen(program));
+    for (wchar_t& c : programPath)
         if (c == L'/')
             c = L'\\';
-    wchar_t arguments[64];
-    swprintf(arguments, 64, L" %ld %ld ", at.x, at.y);
-    // Wide all the way: the file manager passes any name, in any script.
-    std::wstring commandLine = L"\"" + toolPath + L"\"" + arguments + L"\"" + file + L"\"";
+    std::wstring commandLine = L"\"" + programPath + L"\" " + arguments;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(programPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
     // A Linux process gives Wine no exit code: its effect is checked instead.
@@ -154,12 +151,42 @@ bool DropFileFromFileManager(POINT at, const wchar_t* path)
     // one of this process's own included: only a handle that names the
     // started process or thread is waited on or closed.
     if (process.dwProcessId && GetProcessId(process.hProcess) == process.dwProcessId) {
-        WaitForSingleObject(process.hProcess, 10000);
+        WaitForSingleObject(process.hProcess, wait);
         CloseHandle(process.hProcess);
     }
     if (process.dwThreadId && GetThreadId(process.hThread) == process.dwThreadId)
         CloseHandle(process.hThread);
     return true;
+}
+
+} // namespace
+
+bool DropFileFromFileManager(POINT at, const wchar_t* path)
+{
+    const char* tool = getenv("ZRONDEL_XDND_DROP");
+    std::wstring file = UnixPath(path);
+    if (!tool || !*tool || file.empty())
+        return false;
+    wchar_t place[64];
+    swprintf(place, 64, L"%ld %ld ", at.x, at.y);
+    // Wide all the way: the file manager passes any name, in any script.
+    return RunLinuxProgram(tool, place + (L"\"" + file + L"\""), 10000);
+}
+
+bool RunInSecondPrefix(const std::string& commandLine)
+{
+    const char* wine = getenv("ZRONDEL_SECOND_WINE");
+    if (!wine || !*wine)
+        return false;
+    std::wstring command(commandLine.begin(), commandLine.end());
+    return RunLinuxProgram("/bin/sh", L"-c \"" + std::wstring(wine, wine + strlen(wine)) + L" " + command + L"\"", 0);
+}
+
+std::string UnixPathOf(const std::string& path)
+{
+    std::wstring wide(path.begin(), path.end());
+    std::wstring unix = UnixPath(wide.c_str());
+    return std::string(unix.begin(), unix.end());
 }
 
 ScreenCapture::ScreenCapture()

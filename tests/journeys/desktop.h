@@ -46,6 +46,13 @@ void ClickWindowMiddle(HWND window);
 bool DropFileFromFileManager(POINT at, const std::string& path);
 bool DropFileFromFileManager(POINT at, const wchar_t* path);
 
+// Runs the command line (ASCII) in the second Wine prefix, as a second PC
+// or session would, without waiting for it; false without one. The Wine
+// command for that prefix comes from ZRONDEL_SECOND_WINE.
+bool RunInSecondPrefix(const std::string& commandLine);
+// The Linux path of a Windows path (ASCII), as Wine maps its drives.
+std::string UnixPathOf(const std::string& path);
+
 // The whole screen at one moment, read once: pixel by pixel reads of the
 // screen are slow under Wine.
 class ScreenCapture {

@@ -244,6 +244,27 @@ protected:
         return WriteUserValue(kLauncherKey, kHotkeyValue, REG_SZ, text + '\0');
     }
 
+    // In the tooltip as the screen shows it: the green pixels of the
+    // recorder's icon in the square at its left, and the hint's dark ones
+    // to the right of it.
+    static int TipIconPixels(HWND tip, int* darkPixels)
+    {
+        RECT bounds;
+        GetWindowRect(tip, &bounds);
+        ScreenCapture screen;
+        int side = bounds.bottom - bounds.top - 2, greenPixels = 0;
+        *darkPixels = 0;
+        for (int x = bounds.left + 1; x < bounds.right - 1; ++x)
+            for (int y = bounds.top + 1; y < bounds.bottom - 1; ++y) {
+                COLORREF pixel = screen.pixel({x, y});
+                if (x < bounds.left + 1 + side)
+                    greenPixels += GetGValue(pixel) > 150 && GetRValue(pixel) < 100 && GetBValue(pixel) < 100;
+                else
+                    *darkPixels += GetRValue(pixel) < 100 && GetGValue(pixel) < 100;
+            }
+        return greenPixels;
+    }
+
     std::string Settings() const { return ReadWholeFile(copy_.settingsPath()); }
     bool WriteSettings(const std::string& bytes) const { return WriteWholeFile(copy_.settingsPath(), bytes); }
 
@@ -313,17 +334,8 @@ TEST_F(Journey, AssignByChooserAndByDropThenHoverAndLaunch)
     EXPECT_EQ(tipBounds.bottom, middle.y - 20);
     // The target's icon (the recorder's is a green tick) in the square at
     // the left, the hint's dark letters to the right of it.
-    ScreenCapture screen;
-    int side = tipBounds.bottom - tipBounds.top - 2, greenPixels = 0, darkPixels = 0;
-    for (int x = tipBounds.left + 1; x < tipBounds.right - 1; ++x)
-        for (int y = tipBounds.top + 1; y < tipBounds.bottom - 1; ++y) {
-            COLORREF pixel = screen.pixel({x, y});
-            if (x < tipBounds.left + 1 + side)
-                greenPixels += GetGValue(pixel) > 150 && GetRValue(pixel) < 100 && GetBValue(pixel) < 100;
-            else
-                darkPixels += GetRValue(pixel) < 100 && GetGValue(pixel) < 100;
-        }
-    EXPECT_GT(greenPixels, 20);
+    int darkPixels = 0;
+    EXPECT_GT(TipIconPixels(tip, &darkPixels), 20);
     EXPECT_GT(darkPixels, 20);
 
     // A click hides the ring, then starts the target in its own folder.
@@ -674,6 +686,62 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
     EXPECT_EQ(place.left, 300);
     MoveTrayToTheCorner();
     EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
+}
+
+// Two sessions on one PC, or two PCs on a synced folder: a second launcher
+// of the same folder runs in a Wine prefix of its own, with a wineserver of
+// its own, and neither knows the other.
+TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
+{
+    if (!getenv("ZRONDEL_SECOND_WINE"))
+        GTEST_SKIP() << "no second Wine prefix here";
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}}, true, true, 100, 300)));
+    Start();
+    // Moved aside, so that the second ring, at the file's place, shows whole.
+    SetWindowPos(copy_.ring(), nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT secondHub = {200, 400}, offset = {-400, 0};
+    auto awaitSecondRing = [&](bool shown) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 15000; Sleep(100))
+            if ((ScreenPixel(secondHub) == kFace) == shown)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(RunInSecondPrefix(UnixPathOf(copy_.Path("zrondel.exe"))));
+    ASSERT_TRUE(awaitSecondRing(true)) << "the second launcher's ring did not come up";
+
+    // The second launcher's user drops a file on slot 2 while this one runs.
+    const std::string second = copy_.Path("second.exe"), other = copy_.Path("other.exe");
+    ASSERT_TRUE(CopyFileA(recorder_.c_str(), second.c_str(), FALSE) && CopyFileA(recorder_.c_str(), other.c_str(), FALSE));
+    const POINT slot2 = Sector(2);
+    const std::string before = Settings();
+    ASSERT_TRUE(DropFileFromFileManager({slot2.x + offset.x, slot2.y + offset.y}, second));
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), before),
+              SettingsFileWith({{0, recorder_, "", "", "recorder"}, {2, second, "", "", "second"}}, true, true, 100, 300));
+
+    // Shown again, this ring has it: its tooltip shows the icon and the hint.
+    ShowWindow(copy_.ring(), SW_HIDE);
+    ShowWindow(copy_.ring(), SW_SHOW);
+    HWND tip = HoverOver(2);
+    ASSERT_NE(tip, nullptr) << "slot 2 shows no tooltip";
+    int darkPixels = 0;
+    EXPECT_GT(TipIconPixels(tip, &darkPixels), 20) << "no icon";
+    EXPECT_GT(darkPixels, 20) << "no hint";
+
+    // This launcher's user drops another on slot 1, then both end: the
+    // second first, by the system's close, this one last, at its place.
+    const std::string withSecond = Settings();
+    ASSERT_TRUE(DropFileFromFileManager(Sector(1), other));
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), withSecond),
+              SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, other, "", "", "other"}, {2, second, "", "", "second"}},
+                               true, true, 100, 300));
+    ASSERT_TRUE(RunInSecondPrefix("taskkill /im zrondel.exe >/dev/null"));
+    ASSERT_TRUE(awaitSecondRing(false)) << "the second launcher did not end";
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), SettingsFileWith({{0, recorder_, "", "", "recorder"},
+                                            {1, other, "", "", "other"},
+                                            {2, second, "", "", "second"}},
+                                           true, true, 500, 300));
 }
 
 TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)

@@ -1,4 +1,4 @@
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -43,6 +43,7 @@ protected:
         settingsHeldPath = nullptr;
         settingsReadFailures = settingsReplaceFailures = 0;
         settingsKillCountdown = -1;
+        settingsPulledReplace = false;
     }
     void TearDown() override
     {
@@ -579,6 +580,43 @@ TEST_F(SettingsStoreTest, WithoutAFileTheStartShowsTheRingAndSavesFreely)
     EXPECT_EQ(ReadFile(path_).size(), 120u);
 }
 
+// What the ring's timer may try while a box is up, and what a refused save
+// waits for.
+TEST_F(SettingsStoreTest, BoxesRunNoStoreWorkAndOnlyABusyReplaceIsWaitedFor)
+{
+    static std::string seenInBox;
+    static decltype(this) test;
+    test = this;
+    const std::string theirs = SettingsFileWith({{0, MakeTarget(), "", "", "theirs"}});
+    WriteFile(path_, theirs);
+    settingsHeldPath = path_.c_str();
+    LoadStoredSettings();
+    ReplaceText(&slots_[1].target, MakeTarget().c_str());
+    EXPECT_FALSE(SaveLauncherSettings()); // still held: waits for the file
+    settingsHeldPath = nullptr;
+    whileSettingsMessageShown = [] {
+        EXPECT_FALSE(RetryUnreadSettings()); // the timer, inside the box
+        seenInBox = test->FolderNames() + " " + ReadFile(test->path_ + ".bak");
+    };
+    EXPECT_FALSE(RetryUnreadSettings());
+    whileSettingsMessageShown = nullptr;
+    EXPECT_EQ(seenInBox, "T\\app.exe settings.dat settings.dat.bak " + theirs); // one backup, made before the box
+    EXPECT_EQ(strncmp(lastSettingsMessageText, kSetAsideSettingsText, strlen(kSetAsideSettingsText)), 0);
+    EXPECT_STREQ(slots_[1].hint, nullptr);
+    struct { int busy; bool readOnly; bool saved; int paused; } cases[] = {
+        {3, false, true, 300}, {10, false, false, 900}, {0, true, false, 0}};
+    for (const auto& row : cases) {
+        ReplaceText(&slots_[2].hint, std::to_string(row.busy).c_str()); // new bytes to write
+        ReplaceText(&slots_[2].target, slots_[1].target);
+        settingsReplaceFailures = row.busy;
+        settingsPausedMilliseconds = 0;
+        chmod(path_.c_str(), row.readOnly ? 0444 : 0644);
+        EXPECT_EQ(SaveLauncherSettings(), row.saved) << row.busy;
+        EXPECT_EQ(settingsPausedMilliseconds, row.paused) << row.busy;
+    }
+    EXPECT_STREQ(LastSettingsFailure(), strerror(EACCES)); // the read-only file's reason, not the busy one's
+}
+
 // --- the store under a user's machine's faults --------------------------
 
 // Random runs of the launcher against the faults a user's machine has. A
@@ -606,8 +644,10 @@ protected:
     }
     void Begin(Start kind)
     {
-        keep_.clear();
-        changedUnread_ = false;
+        keep_.clear(), unsaved_.clear();
+        changedUnread_ = asidePending_ = false;
+        if (kind == ABSENT || kind == DAMAGED)
+            theirsKept_.clear(); // what the other copy saved is gone with the file
         if (kind == ABSENT) {
             unlink(path_.c_str());
             newest_.clear();
@@ -630,12 +670,24 @@ protected:
             keep_ = {ReadFile(path_)};
         table_ = !diskValid_ || unread_ ? Table() : onDisk_;
         table_.show = table_.show || kind == ABSENT; // a first start shows the ring
+        if (!diskValid_ && !unread_ && !leftover_.empty() && !settingsReadFailures)
+            table_ = leftover_.back(); // what a pulled stick left is taken
+        // Changes a killed run left waiting take the file's place first.
+        const bool waiting = !waiting_.empty() && !settingsReadFailures, fault = FaultInTheWay() || settingsOpenFailures > 0;
+        if (waiting) {
+            keep_.clear();
+            if (Exists(path_))
+                keep_.push_back(ReadFile(path_));
+            table_ = waiting_.back(), changedUnread_ = unread_ = true;
+        }
         launcherSettings = kSettingsStartValues;
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
         ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
         LoadStoredSettings();
         running_ = true;
+        if (waiting)
+            Saved(fault), FollowSetAside();
         ExpectTableInMemory();
     }
     // The product's table and values as the model has them.
@@ -659,11 +711,8 @@ protected:
             return;
         }
         SlotFileEntry entry = {static_cast<int>(rng_() % SLOT_COUNT), targets_[rng_() % 3], "", "", std::to_string(rng_())};
-        auto& entries = table_.entries;
-        entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&entry](const SlotFileEntry& e) { return e.slot == entry.slot; }),
-                      entries.end());
-        entries.push_back(entry);
+        TakeSlot(&table_, entry);
+        unsaved_.push_back(entry.slot);
         LauncherSlot* changed = &slots_[entry.slot];
         ReplaceText(&changed->target, entry.target.c_str());
         ReplaceText(&changed->hint, entry.hint.c_str());
@@ -675,11 +724,57 @@ protected:
     {
         if (ReadFile(path_) == table_.Bytes() || (beside && InABackup(table_.Bytes()))) {
             newest_ = table_.Bytes();
-            if (ReadFile(path_) == newest_)
-                unread_ = false, onDisk_ = table_, diskValid_ = true;
+            // A file still unreadable may hold the same bytes by chance: not set aside.
+            if (ReadFile(path_) == newest_ && !(unread_ && (settingsHeldPath || settingsReadFailures)))
+                unread_ = asidePending_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
+            if (!leftover_.empty() && !InALeftover(leftover_.back().Bytes()))
+                leftover_.clear(); // cleared once the save succeeded, unless a kill came first
         } else {
             ASSERT_TRUE(faultInTheWay || unread_) << "a save failed with nothing in its way: " << LastSettingsFailure();
         }
+    }
+    // A second copy on the same file, started from it, saves one slot of its
+    // user's; the ring of this copy is shown at once and takes it, unless
+    // this copy's user changed that slot too: then ours stays, and the
+    // other's file must survive in a backup.
+    void OtherCopySaves()
+    {
+        if (!running_ || unread_ || !diskValid_ || readOnly_ || settingsHeldPath || settingsReadFailures)
+            return;
+        Table theirs = onDisk_;
+        SlotFileEntry entry = {static_cast<int>(rng_() % SLOT_COUNT), targets_[rng_() % 3], "", "", "other" + std::to_string(rng_())};
+        TakeSlot(&theirs, entry);
+        const std::string other = path_ + ".other";
+        WriteFile(other, theirs.Bytes());
+        ASSERT_EQ(rename(other.c_str(), path_.c_str()), 0);
+        const bool conflict = asidePending_ || std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
+        theirsKept_ = conflict ? theirs.Bytes() : "";
+        if (!conflict)
+            TakeSlot(&table_, entry);
+        newest_ = theirs.Bytes(), onDisk_ = theirs;
+        CatchUpWithSettingsFile();
+        ExpectTableInMemory();
+    }
+    static void TakeSlot(Table* table, const SlotFileEntry& entry)
+    {
+        auto& entries = table->entries;
+        entries.erase(std::remove_if(entries.begin(), entries.end(), [&entry](const SlotFileEntry& e) { return e.slot == entry.slot; }), entries.end());
+        entries.push_back(entry);
+    }
+    std::string Changes() const { return path_ + ".changes"; }
+    // The unread file went to a backup for the user's table even where
+    // writing the table then failed: another copy's file is then kept whole.
+    void FollowSetAside()
+    {
+        if (unread_ && !SettingsAwaitReading())
+            unread_ = false, asidePending_ = ReadFile(path_) != table_.Bytes();
+    }
+    bool InALeftover(const std::string& bytes)
+    {
+        for (char last : std::string("~_0123456789"))
+            if (ReadFile(folder_ + "/settings.da" + last) == bytes)
+                return true;
+        return false;
     }
     bool InABackup(const std::string& bytes)
     {
@@ -691,11 +786,14 @@ protected:
     void ExpectNothingLost()
     {
         std::vector<std::string> must = keep_;
-        if (!newest_.empty())
-            must.push_back(newest_);
+        for (const std::string* bytes : {&newest_, &theirsKept_})
+            if (!bytes->empty())
+                must.push_back(*bytes);
+        if (!waiting_.empty())
+            ASSERT_EQ(ReadFile(Changes()), waiting_.back().Bytes()) << "lost the changes made while the file was unread";
         for (const std::string& bytes : must)
-            ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes))
-                << "lost " << (bytes == newest_ ? "the newest table" : "a start's file");
+            ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes) || InALeftover(bytes))
+                << "lost " << (bytes == newest_ ? "the newest table" : bytes == theirsKept_ ? "the other copy's" : "a start's file");
     }
     bool FaultInTheWay() const
     {
@@ -703,27 +801,37 @@ protected:
     }
     void RunSequence()
     {
-        keep_.clear(), newest_.clear(), diskValid_ = running_ = readOnly_ = blocked_ = false;
+        keep_.clear(), newest_.clear(), theirsKept_.clear(), leftover_.clear(), waiting_.clear(), diskValid_ = running_ = readOnly_ = blocked_ = false;
         DIR* folder = opendir(folder_.c_str());
         while (dirent* entry = folder ? readdir(folder) : nullptr)
             if (strncmp(entry->d_name, "settings.", 9) == 0)
                 unlink((folder_ + "/" + entry->d_name).c_str());
         closedir(folder);
         for (int event = 0; event < 24; ++event) {
-            const int what = rng_() % 11;
+            const int what = rng_() % 13;
             if (!running_) {
                 Begin(static_cast<Start>(rng_() % START_KINDS));
             } else if (what <= 4) { // a change, saved at once: killed halfway (3), or refused a while (4)
                 settingsKillCountdown = what == 3 ? rng_() % 9 : -1;
+                settingsPulledReplace = what == 3 && rng_() % 2;
                 settingsReplaceFailures = what == 4 ? 3 + rng_() % 2 * 7 : 0;
                 Change();
-                bool fault = FaultInTheWay() || what == 3;
+                bool fault = FaultInTheWay() || what == 3, killedOrRefused = what == 3 || settingsReplaceFailures >= 10;
                 SaveLauncherSettings();
                 settingsKillCountdown = -1, settingsReplaceFailures = 0;
                 Saved(fault);
-                if (what == 3) { // the process is gone
+                if (what != 3)
+                    FollowSetAside();
+                if (unread_ && ReadFile(Changes()) == table_.Bytes())
+                    waiting_ = {table_};
+                else
+                    ASSERT_TRUE(!unread_ || killedOrRefused) << "a change while the file is unread is not beside it";
+                if (what == 3) { // the process is gone; a complete new file stays beside
                     CloseSettingsStore();
                     running_ = false;
+                    if (InALeftover(table_.Bytes()))
+                        leftover_ = {table_}, newest_ = table_.Bytes();
+                    diskValid_ = diskValid_ && Exists(path_);
                 }
             } else if (what == 5) {
                 blocked_ = mkdir((path_ + ".bak").c_str(), 0700) == 0 || blocked_;
@@ -741,9 +849,14 @@ protected:
                 if (loadsLate && diskValid_)
                     keep_.clear(); // read whole at last: a save may replace it
                 if (loadsLate)
-                    table_ = diskValid_ ? onDisk_ : Table(), unread_ = false;
+                    table_ = diskValid_ ? onDisk_ : leftover_.empty() ? Table() : leftover_.back(), unread_ = false;
                 else if (unread_ && free)
-                    Saved(FaultInTheWay()); // the user's changes take the file's place
+                    Saved(FaultInTheWay()), FollowSetAside(); // the user's changes take the file's place
+                ExpectTableInMemory();
+            } else if (what == 11) {
+                ASSERT_NO_FATAL_FAILURE(OtherCopySaves());
+            } else if (what == 12) { // the ring is shown: another copy's slots come in
+                CatchUpWithSettingsFile();
                 ExpectTableInMemory();
             } else {
                 bool fault = FaultInTheWay();
@@ -753,6 +866,8 @@ protected:
                 if (!unread_ || changedUnread_)
                     Saved(fault, unread_);
             }
+            if (!Exists(Changes()))
+                waiting_.clear();
             ASSERT_NO_FATAL_FAILURE(ExpectNothingLost()) << "event " << event;
         }
         CloseSettingsStore();
@@ -761,10 +876,15 @@ protected:
 
     std::minstd_rand rng_;
     std::vector<std::string> targets_;
-    std::vector<std::string> keep_; // a start's file that a save must not drop before the run ends
+    std::vector<std::string> keep_; // a start's file, or another copy's in conflict, that a save must not drop
+    std::string theirsKept_;        // the other copy's file where both changed a slot; empty for none
+    std::vector<Table> waiting_;    // the table settings.dat.changes holds, made while the file was unread
+    std::vector<Table> leftover_;   // the table a save cut short left complete under its temporary name
+    std::vector<int> unsaved_;      // slots this copy's user changed since the file last held its table
     std::string newest_;            // the newest table that must survive; empty for none
     Table table_;                   // the user's table, as the product holds it
     Table onDisk_;                  // the last valid table on the disk
+    bool asidePending_ = false; // the unread file was set aside, the user's table not yet written
     bool diskValid_ = false, unread_ = false, changedUnread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
 };
 

@@ -12,7 +12,7 @@
 #include "app/ringwnd.h"
 #include "hintdlg/evbutton.h"
 #include "res/resource.h"
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/gui_objects.h"
 #include "tests/win/support/input.h"

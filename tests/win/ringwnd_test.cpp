@@ -10,7 +10,7 @@
 #include "app/launcher.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 #include "tests/common/layout_sector.h"
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/gui_objects.h"

@@ -1,6 +1,6 @@
 // The settings file with the Windows services behind it: file attributes,
 // the replacing move and the message boxes.
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,7 +2,7 @@
 
 #include "app/launcher.h"
 #include "app/ringwnd.h"
-#include "settings/settings.h"
+#include "settings/file_on_disk.h"
 #include "tests/win/support/input.h"
 
 RECT WindowRect(HWND window)

@@ -1,0 +1,41 @@
+// The bytes of settings.dat: the slot table and the program-wide settings.
+// Version 3 is written; versions 1, 2 and 3 are read. Little-endian int32
+// numbers; texts as counted strings (length, then the bytes and their zero).
+// What happens to the file on the disk is file_on_disk's.
+#ifndef ZRONDEL_SETTINGS_FORMAT_H
+#define ZRONDEL_SETTINGS_FORMAT_H
+
+#include <stdio.h>
+
+#include "app/slots.h"
+
+// A settings file open for reading. Every read is checked against the bytes
+// the file has left, so no stored length can make the reader allocate or
+// read more than the file holds.
+struct SettingsFile {
+    FILE* stream;
+    long remaining;    // bytes not read yet
+    bool damaged;      // a read failed: the file ended early or a text lacked its zero
+    bool unreadable;   // the system failed to give bytes the file has: no damage of the file
+    char failure[256]; // the system's words for the first read that failed so
+};
+
+// A magic: nine characters and a zero byte.
+enum { SETTINGS_MAGIC_SIZE = 10 };
+
+// Version indices of the reader's table.
+enum { SETTINGS_V1 = 0, SETTINGS_V2 = 1, SETTINGS_V3 = 2, SETTINGS_UNSUPPORTED = -1 };
+
+int ReadSettingsVersion(SettingsFile* file);
+bool WriteSettingsMagic(FILE* stream);
+void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity);
+void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity);
+void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity);
+// The magic, then the reader of its version into a fresh table (every text
+// absent); may set launcherSettings. The version index, or
+// SETTINGS_UNSUPPORTED when nothing was read.
+int ReadSettingsContent(SettingsFile* file, LauncherSlot* slots, int capacity);
+// The whole file in version 3, the trailer from launcherSettings.
+bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count);
+
+#endif
