@@ -1,7 +1,7 @@
 #include "app/hotkey.h"
 
 #include "app/hotkey_text.h"
-#include "app/onscreen.h"
+#include "base/onscreen.h"
 
 static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CTRL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
                   HOTKEY_WIN == MOD_WIN,

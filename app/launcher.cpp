@@ -1,7 +1,7 @@
 #include "app/launcher.h"
 
 #include "app/autostart.h"
-#include "app/dpi.h"
+#include "base/dpi.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
 #include "app/ring_keyboard.h"

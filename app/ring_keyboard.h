@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "app/accessible.h"
-#include "app/slots.h"
+#include "base/accessible.h"
+#include "base/slots.h"
 
 // What assistive tools are told of a ring button: a push button named as
 // its tooltip ("Slot N" where that shows no text), focused while chosen,

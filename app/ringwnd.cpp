@@ -1,9 +1,9 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
-#include "app/dpi.h"
+#include "base/dpi.h"
 #include "app/hotkey.h"
-#include "app/onscreen.h"
+#include "base/onscreen.h"
 #include "app/ring_keyboard.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"

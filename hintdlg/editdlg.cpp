@@ -2,8 +2,8 @@
 
 #include <stdlib.h>
 
-#include "app/dpi.h"
-#include "app/onscreen.h"
+#include "base/dpi.h"
+#include "base/onscreen.h"
 #include "hintdlg/evbutton.h"
 #include "leditor/leditor.h"
 #include "res/resource.h"

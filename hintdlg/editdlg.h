@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 extern const char kEditDlgClassName[]; // "EditDlg_Class"
 

@@ -3,10 +3,10 @@
 #include <stdlib.h>
 #include <windowsx.h>
 
-#include "app/accessible.h"
-#include "app/dpi.h"
+#include "base/accessible.h"
+#include "base/dpi.h"
 #include "hintdlg/evbutton_layout.h"
-#include "leditor/fixed_text.h"
+#include "base/fixed_text.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string.h>
 #include <windowsx.h>
 
-#include "app/accessible.h"
-#include "app/dpi.h"
+#include "base/accessible.h"
+#include "base/dpi.h"
 #include "leditor/buffer.h"
 #include "leditor/clipboard_menu.h"
 #include "leditor/history.h"
@@ -224,10 +224,8 @@ void OnKeyDown(LEditorState* state, WPARAM key)
             CutSelection(state);
         break;
     case 'Z':
-        if (ctrl && shift)
-            Redo(state);
-        else if (ctrl)
-            Undo(state);
+        if (ctrl)
+            OnEditorCommand(state, shift ? EDITOR_CMD_REDO : EDITOR_CMD_UNDO);
         break;
     default:
         return;

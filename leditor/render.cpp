@@ -1,6 +1,6 @@
 #include "leditor/render.h"
 
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 const COLORREF kEditorTextColour = RGB(0, 0, 0);
 const COLORREF kEditorBackground = RGB(255, 255, 255);

@@ -2,8 +2,8 @@
 
 #include <stdlib.h>
 
-#include "app/accessible.h"
-#include "app/slots.h"
+#include "base/accessible.h"
+#include "base/slots.h"
 #include "res/resource.h"
 #include "ring/sector_region.h"
 

@@ -2,7 +2,7 @@
 
 #include <stdlib.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 const char kToolTipClassName[] = "ZR_ToolTip_Class";
 

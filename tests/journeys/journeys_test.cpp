@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/journeys/desktop.h"
 #include "tests/journeys/launcher_copy.h"
 #include "tests/native/settings_bytes.h"

@@ -1,6 +1,6 @@
 #include "tests/journeys/launcher_copy.h"
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "ring/geometry.h"
 #include "tests/common/layout_sector.h"
 #include "tests/win/support/launcher_run.h"

@@ -1,6 +1,6 @@
-#include "app/dpi.h"
+#include "base/dpi.h"
 
-#include "app/shell.h"
+#include "base/system_library.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The display scale: every pixel measure of the launcher is given for 96 DPI
 // and multiplied by the DPI of the monitor it is shown on over 96, rounded
 // the same way everywhere. At 96 DPI every measure is the given one.
-#ifndef ZRONDEL_APP_DPI_H
-#define ZRONDEL_APP_DPI_H
+#ifndef ZRONDEL_BASE_DPI_H
+#define ZRONDEL_BASE_DPI_H
 
 enum { BASE_DPI = 96 }; // the DPI at which the given measures hold unchanged
 
