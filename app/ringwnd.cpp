@@ -122,8 +122,9 @@ void ToggleHiding()
 void EditCurrentSlotHint()
 {
     int index = ringWindow.currentSlot;
+    POINT place;
     if (index >= 0 && index < SLOT_COUNT)
-        OpenEditDlg(ringWindow.editDialog, &launcher.slots[index]);
+        OpenEditDlg(ringWindow.editDialog, &launcher.slots[index], SlotMenuPlace(index, &place) ? &place : nullptr);
 }
 
 // The whole wParam is the command: only menu choices (notification code 0) match.
@@ -175,6 +176,7 @@ LRESULT OnSlotMenu(HWND window, WPARAM index)
         return 0;
     ringWindow.currentSlot = static_cast<int>(index);
     EnableSlotMenu(launcher.slotMenu, slot->target != nullptr);
+    NoteSlotMenuByPointer();
     ShowMenuAtCursor(window, launcher.slotMenu);
     return 1;
 }
@@ -405,6 +407,9 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
         return 0;
+    case WM_ACTIVATE:
+        OnRingActivate(wParam);
+        break; // the default gives the window the keyboard focus
     case WM_NCHITTEST:
         return HTCAPTION; // the whole face drags the window
     case WM_NCRBUTTONDOWN:

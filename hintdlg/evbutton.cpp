@@ -131,7 +131,16 @@ BSTR CaptionOf(HWND window)
     return button ? AccessibleText(button->caption) : nullptr;
 }
 
-const AccessibleTraits kButtonAccess = {ACCESSIBLE_PUSH_BUTTON, false, CaptionOf, nullptr, nullptr};
+// Posted, as a click's command would be sent: the tool's call returns
+// before the dialog acts on it.
+void PressButton(HWND window)
+{
+    const EVButtonState* button = reinterpret_cast<const EVButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (button)
+        PostMessageA(GetParent(window), WM_COMMAND, static_cast<WPARAM>(button->commandId), 0);
+}
+
+const AccessibleTraits kButtonAccess = {ACCESSIBLE_PUSH_BUTTON, false, CaptionOf, nullptr, PressButton};
 
 } // namespace
 

@@ -920,6 +920,7 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
     ClickDialogButton(dialog, 2); // cancel
     EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+
 }
 
 // A point of the slot's sector just inside its rim, clear of its icon.
@@ -1033,6 +1034,8 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
     HWND dialog = copy_.AwaitWindow(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr);
+    GetWindowRect(dialog, &place); // centred where the menu opened, as after a right click there
+    EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(Sector(2).x - 125, Sector(2).y - 50));
     ReaderView editor = Read(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
     EXPECT_EQ(editor.value, L"Notes");
     EXPECT_EQ(editor.role, ROLE_SYSTEM_TEXT);
@@ -1043,9 +1046,36 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     // is then its number.
     TapKey('A', VK_CONTROL);
     TapKey(VK_DELETE);
-    ClickDialogButton(dialog, 1);
+    Read(GetDlgItem(dialog, 1), true); // Ok, pressed as a reader presses it
     ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
     EXPECT_EQ(Read(GetDlgItem(ring, 2)).name, L"Slot 3");
+
+    // Another window comes to the front: the keys' choice goes with its
+    // tooltip, and the pointer on a sector then tells the reader of no focus.
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(false));
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true));
+    Sleep(300);
+    TypeText("r");
+    ASSERT_NE(copy_.AwaitWindow(kToolTipClass, nullptr, 2000), nullptr) << "no tooltip for the choice";
+    HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != other && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    ASSERT_EQ(GetForegroundWindow(), other) << "the other window did not come to the front";
+    EXPECT_TRUE(copy_.AwaitNoWindow(kToolTipClass, nullptr)) << "the choice's tooltip stayed";
+    focusEvents.clear();
+    hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, HearFocus, copy_.processId(), 0,
+                           WINEVENT_OUTOFCONTEXT);
+    Approach(SectorRim(ring, 7));
+    EXPECT_NE(copy_.AwaitWindow(kToolTipClass, nullptr, 2000), nullptr) << "no tooltip under the pointer";
+    PumpMessages(300);
+    EXPECT_TRUE(focusEvents.empty()) << "a focus event from a ring in the background";
+    EXPECT_EQ(Read(GetDlgItem(ring, 7)).state & STATE_SYSTEM_FOCUSED, 0);
+    UnhookWinEvent(hook);
+    DestroyWindow(other);
 
     // The default action is the click.
     DeleteFileA(copy_.Path("recorder.log").c_str());
