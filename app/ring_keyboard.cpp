@@ -4,6 +4,7 @@
 #include "app/ring_keys.h"
 #include "app/ringwnd.h"
 #include "app/tray.h"
+#include "base/dpi.h"
 #include "ring/vbutton.h"
 
 namespace {
@@ -139,7 +140,7 @@ bool OnRingContextMenu(HWND ring, LPARAM point)
     if (static_cast<DWORD>(point) != 0xFFFFFFFF) // (-1, -1): from the keyboard
         return false;
     if (chosenSlot < 0) {
-        POINT centre = {RING_CENTRE_X, RING_CENTRE_Y};
+        POINT centre = {Scale(RING_CENTRE_X, ringWindow.dpi), Scale(RING_CENTRE_Y, ringWindow.dpi)};
         ClientToScreen(ring, &centre);
         ShowMenuAt(ring, launcher.mainMenu, centre);
         return true;

@@ -921,6 +921,19 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     ClickDialogButton(dialog, 2); // cancel
     EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
 
+    // The keys' main menu opens at the scaled ring's centre.
+    Approach({bounds.left + 150, bounds.top + 150});
+    SetForegroundWindow(ring);
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != ring && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    ASSERT_EQ(GetForegroundWindow(), ring) << "the ring did not come to the front";
+    TapKey(VK_F10, VK_SHIFT);
+    HWND menu = copy_.AwaitWindow("#32768", nullptr);
+    ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
+    GetWindowRect(menu, &place);
+    EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(bounds.left + 150, bounds.top + 150));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(copy_.AwaitNoWindow("#32768", nullptr));
 }
 
 // A point of the slot's sector just inside its rim, clear of its icon.
