@@ -1,6 +1,7 @@
 #include "app/ringwnd.h"
 
 #include "app/autostart.h"
+#include "base/contrast.h"
 #include "base/dpi.h"
 #include "app/hotkey.h"
 #include "base/onscreen.h"
@@ -410,6 +411,14 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         OnRingActivate(wParam);
         break; // the default gives the window the keyboard focus
+    case WM_ERASEBKGND:
+        if (EraseInContrast(window, reinterpret_cast<HDC>(wParam)))
+            return 1;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        FollowColourChange(window, message, wParam);
+        break;
     case WM_NCHITTEST:
         return HTCAPTION; // the whole face drags the window
     case WM_NCRBUTTONDOWN:

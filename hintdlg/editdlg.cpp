@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/contrast.h"
 #include "base/dpi.h"
 #include "base/onscreen.h"
 #include "hintdlg/evbutton.h"
@@ -240,6 +241,14 @@ LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!wParam)
             editDlg.editedSlot = nullptr; // a hidden dialog edits nothing
         return 0;
+    case WM_ERASEBKGND:
+        if (EraseInContrast(window, reinterpret_cast<HDC>(wParam)))
+            return 1;
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        FollowColourChange(window, message, wParam);
+        break;
     case WM_NCHITTEST:
         return HTCAPTION; // dragged by any point no child covers
     case WM_CLOSE:

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "base/contrast.h"
 #include "base/slots.h"
 
 const char kToolTipClassName[] = "ZR_ToolTip_Class";
@@ -79,13 +80,14 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
 {
     RECT client;
     GetClientRect(state->window, &client);
-    HBRUSH fill = CreateSolidBrush(state->backColor);
-    HPEN frame = CreatePen(PS_SOLID, 1, state->textColor);
+    const COLORREF text = ContrastColour(state->textColor, COLOR_WINDOWTEXT);
+    HBRUSH fill = CreateSolidBrush(ContrastColour(state->backColor, COLOR_WINDOW));
+    HPEN frame = CreatePen(PS_SOLID, 1, text);
     HGDIOBJ oldBrush = SelectObject(dc, fill);
     HGDIOBJ oldPen = SelectObject(dc, frame);
     HGDIOBJ oldFont = SelectObject(dc, state->font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColor = SetTextColor(dc, state->textColor);
+    COLORREF oldColor = SetTextColor(dc, text);
 
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
     if (state->icon)
@@ -206,6 +208,10 @@ LRESULT CALLBACK ToolTipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NCHITTEST:
         return HTNOWHERE; // clicks go nowhere
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        FollowColourChange(window, message, wParam);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
