@@ -6,6 +6,7 @@
 #include "app/hotkey.h"
 #include "base/onscreen.h"
 #include "app/ring_keyboard.h"
+#include "app/ring_place.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
@@ -22,7 +23,6 @@ namespace {
 
 const COLORREF kToolTipBackground = 0x00FFCC66;
 const COLORREF kToolTipText = 0x00000000;
-const int kRingSize = 200;
 // While the settings file could not be read, it is tried again this often.
 const UINT_PTR kSettingsRetryTimer = 1;
 const UINT kSettingsRetryMilliseconds = 3000;
@@ -55,7 +55,7 @@ LRESULT OnCreate(HWND window)
     if (ringWindow.dpi != BASE_DPI) {
         RECT place;
         GetWindowRect(window, &place);
-        const int size = Scale(kRingSize, ringWindow.dpi);
+        const int size = Scale(RING_SIZE, ringWindow.dpi);
         place = ReachableRingPlace({place.left, place.top, place.left + size, place.top + size});
         SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -95,10 +95,7 @@ void OnShowWindow(BOOL shown)
 void OnMiddleButtonUp(HWND window, LPARAM point)
 {
     if (!IsWindowVisible(window)) {
-        RECT client;
-        GetClientRect(window, &client);
-        MoveWindow(window, LOWORD(point) - client.right / 2, HIWORD(point) - client.bottom / 2,
-                   client.right, client.bottom, TRUE);
+        PlaceRing(window, RingPlaceAround({LOWORD(point), HIWORD(point)}), SWP_NOACTIVATE);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
     } else if (launcherSettings.hideAfterLaunch) {
@@ -291,7 +288,7 @@ void ShowLateSettings(HWND window)
     ShowHidingMark();
     if (IsWindowVisible(window))
         return;
-    RECT place = StoredRingPlace(Scale(kRingSize, ringWindow.dpi));
+    RECT place = StoredRingPlace(Scale(RING_SIZE, ringWindow.dpi));
     SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (launcherSettings.showAtStart ? SWP_SHOWWINDOW : 0));
 }
@@ -324,7 +321,9 @@ void RescaleSlot(LauncherSlot* slot, int dpi)
 }
 
 // Onto a monitor of another scale, or the scale changed: everything is made
-// again for the new DPI and drawn once, at the place the system suggests.
+// again for the new DPI and drawn once. The ring keeps the place it is being
+// moved to, or else the centre of the place the system suggests, at its
+// size for the DPI and whole on that monitor's work area.
 void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
 {
     // The tooltip may hold an icon about to be replaced.
@@ -335,9 +334,12 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
     ringWindow.font = CreateRingFont(dpi);
     SetToolTipScale(ringWindow.toolTip, ringWindow.font, dpi);
     DeleteObject(oldFont);
-    const int size = Scale(kRingSize, dpi);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top, size, size,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    const int size = Scale(RING_SIZE, dpi);
+    const RECT* underway = RingPlaceUnderway();
+    const POINT centre = {(suggested->left + suggested->right) / 2, (suggested->top + suggested->bottom) / 2};
+    const RECT around = {centre.x - size / 2, centre.y - size / 2, centre.x - size / 2 + size, centre.y - size / 2 + size};
+    const RECT place = underway ? *underway : WholeOnWorkArea(around, centre);
+    SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     SetWindowRgn(window, CreateEllipticRgn(0, 0, size, size), FALSE); // the system owns it now
     for (int i = 0; i < SLOT_COUNT; ++i)
         RescaleSlot(&launcher.slots[i], dpi);
@@ -360,10 +362,10 @@ ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
 
 HWND CreateRingWindow(HINSTANCE instance)
 {
-    RECT place = StoredRingPlace(kRingSize);
+    RECT place = StoredRingPlace(RING_SIZE);
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
-                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, kRingSize,
-                           kRingSize, nullptr, nullptr, instance, nullptr);
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, RING_SIZE,
+                           RING_SIZE, nullptr, nullptr, instance, nullptr);
 }
 
 void ShowHidingMark()

@@ -82,7 +82,9 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
     GetClientRect(state->window, &client);
     const COLORREF text = ContrastColour(state->textColor, COLOR_WINDOWTEXT);
     HBRUSH fill = CreateSolidBrush(ContrastColour(state->backColor, COLOR_WINDOW));
-    HPEN frame = CreatePen(PS_SOLID, 1, text);
+    // The frame is one pixel at 96 DPI, drawn inside the window at any scale.
+    const int frameWidth = Scale(1, state->dpi);
+    HPEN frame = CreatePen(PS_INSIDEFRAME, frameWidth, text);
     HGDIOBJ oldBrush = SelectObject(dc, fill);
     HGDIOBJ oldPen = SelectObject(dc, frame);
     HGDIOBJ oldFont = SelectObject(dc, state->font);
@@ -91,7 +93,7 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
 
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
     if (state->icon)
-        DrawIconEx(dc, 1, 1, state->icon, iconRoom, iconRoom, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, frameWidth, frameWidth, state->icon, iconRoom, iconRoom, 0, nullptr, DI_NORMAL);
     if (state->text)
         TextOutA(dc, marginX + iconRoom, Scale(marginY, state->dpi) / 2, state->text, lstrlenA(state->text));
 
