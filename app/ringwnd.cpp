@@ -1,15 +1,18 @@
 #include "app/ringwnd.h"
 
+#include <stdlib.h>
+
 #include "app/autostart.h"
-#include "base/contrast.h"
-#include "base/dpi.h"
 #include "app/hotkey.h"
-#include "base/onscreen.h"
+#include "app/late_icons.h"
 #include "app/ring_keyboard.h"
 #include "app/ring_place.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
+#include "base/contrast.h"
+#include "base/dpi.h"
+#include "base/onscreen.h"
 #include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
 #include "settings/store.h"
@@ -311,15 +314,6 @@ void OnDisplayChange(HWND window)
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The slot's button laid out again for the DPI, and its icon, where it had
-// one, taken again at that size.
-void RescaleSlot(LauncherSlot* slot, int dpi)
-{
-    RescaleVButton(slot->button, dpi);
-    if (slot->icon)
-        ShowStoredIcon(slot);
-}
-
 // Onto a monitor of another scale, or the scale changed: everything is made
 // again for the new DPI and drawn once. The ring keeps the place it is being
 // moved to, or else the centre of the place the system suggests, at its
@@ -341,9 +335,27 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
     const RECT place = underway ? *underway : WholeOnWorkArea(around, centre);
     SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     SetWindowRgn(window, CreateEllipticRgn(0, 0, size, size), FALSE); // the system owns it now
+    // The icons are drawn scaled until they are taken again at the new size.
     for (int i = 0; i < SLOT_COUNT; ++i)
-        RescaleSlot(&launcher.slots[i], dpi);
+        RescaleVButton(launcher.slots[i].button, dpi);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    AskTargetPlaces(window, launcher.slots);
+}
+
+// The target's place answered: its icon is taken again at the ring's size,
+// unless the slot has another target by now. A tooltip that shows the old
+// icon shows the new one.
+void OnPlaceAnswered(WPARAM index, char* target)
+{
+    LauncherSlot* slot = SlotAt(index);
+    if (slot && slot->target && lstrcmpA(slot->target, target) == 0) {
+        HICON old = static_cast<HICON>(slot->icon);
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG, 0));
+        ShowStoredIcon(slot);
+        SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(shown && shown == old ? slot->icon : shown));
+    }
+    free(target);
 }
 
 } // namespace
@@ -473,6 +485,9 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
+    case UM_PLACEANSWERED:
+        OnPlaceAnswered(wParam, reinterpret_cast<char*>(lParam));
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
