@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/launcher.h"
+#include "app/slotcmds.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/settings.h"
@@ -439,6 +440,33 @@ TEST_F(RingWindowTest, AScaleChangeMakesTheRingAgainAndBackAt96DpiAsBefore)
     OffsetRect(&before, 40, 30);
     EXPECT_TRUE(EqualRect(&after, &before));
     EXPECT_EQ(ButtonState(1)->sector.iconX, 8); // the worked anchor again
+}
+
+int IconSide(HICON icon)
+{
+    ICONINFO parts = {};
+    BITMAP mask = {};
+    if (!GetIconInfo(icon, &parts))
+        return 0;
+    GetObjectA(parts.hbmMask, sizeof mask, &mask);
+    DeleteObject(parts.hbmMask);
+    DeleteObject(parts.hbmColor);
+    return mask.bmWidth;
+}
+
+TEST_F(RingWindowTest, AScaleChangeDrawsTheIconScaledUntilItsPlaceAnswers)
+{
+    Start();
+    LauncherSlot* slot = &launcher.slots[1];
+    ReplaceText(&slot->target, BesideTestExe("recorder.exe").c_str());
+    ShowStoredIcon(slot);
+    ASSERT_EQ(IconSide(static_cast<HICON>(slot->icon)), 32);
+    RECT suggested = {0, 0, 300, 300};
+    SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(IconSide(static_cast<HICON>(slot->icon)), 32) << "taken again before its place answered";
+    for (DWORD start = GetTickCount(); IconSide(static_cast<HICON>(slot->icon)) != 48 && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    EXPECT_EQ(IconSide(static_cast<HICON>(slot->icon)), 48) << "not taken again once its place answered";
 }
 
 // High Contrast as the system would answer it: Wine always reports it off
