@@ -399,6 +399,8 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         RestoreTrayIcon();
         return 0;
     }
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
@@ -425,14 +427,6 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         OnRingActivate(wParam);
         break; // the default gives the window the keyboard focus
-    case WM_ERASEBKGND:
-        if (EraseInContrast(window, reinterpret_cast<HDC>(wParam)))
-            return 1;
-        break;
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-        FollowColourChange(window, message, wParam);
-        break;
     case WM_NCHITTEST:
         return HTCAPTION; // the whole face drags the window
     case WM_NCRBUTTONDOWN:

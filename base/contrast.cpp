@@ -18,18 +18,24 @@ HBRUSH ContrastBrush(HBRUSH own, int systemColour)
     return HighContrastOn() ? GetSysColorBrush(systemColour) : own;
 }
 
-bool EraseInContrast(HWND window, HDC dc)
+bool OnColourMessage(HWND window, UINT message, WPARAM wParam)
 {
-    if (!HighContrastOn())
-        return false;
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    return true;
-}
-
-void FollowColourChange(HWND window, UINT message, WPARAM action)
-{
-    if (message == WM_SYSCOLORCHANGE || action == SPI_SETHIGHCONTRAST)
+    switch (message) {
+    case WM_ERASEBKGND:
+        if (HighContrastOn()) {
+            RECT client;
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_WINDOW));
+            return true;
+        }
+        break;
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST)
+            break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
         RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        break;
+    }
+    return false;
 }

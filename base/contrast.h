@@ -15,12 +15,12 @@ COLORREF ContrastColour(COLORREF own, int systemColour);
 // The own brush, or under High Contrast the system's brush of the colour;
 // the caller deletes neither.
 HBRUSH ContrastBrush(HBRUSH own, int systemColour);
-// WM_ERASEBKGND of a window whose class brush is its own colour: under High
-// Contrast the client area in the window colour, and true; otherwise false,
-// and the default erase applies.
-bool EraseInContrast(HWND window, HDC dc);
-// WM_SETTINGCHANGE and WM_SYSCOLORCHANGE of a top-level window: a change of
-// High Contrast or of the system's colours repaints it and its children now.
-void FollowColourChange(HWND window, UINT message, WPARAM action);
+// For a top-level window, before its own handling: under High Contrast
+// WM_ERASEBKGND fills the client area in the window colour, and true is
+// answered (the message's result is 1); a change of High Contrast or of the
+// system's colours (WM_SETTINGCHANGE, WM_SYSCOLORCHANGE) repaints the window
+// and its children now. Otherwise, and for every other message, false: the
+// window handles the message as ever.
+bool OnColourMessage(HWND window, UINT message, WPARAM wParam);
 
 #endif

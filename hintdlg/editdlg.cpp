@@ -228,6 +228,8 @@ void OpenEditDlg(HWND dialog, LauncherSlot* slot, const POINT* at)
 
 LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
@@ -241,14 +243,6 @@ LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!wParam)
             editDlg.editedSlot = nullptr; // a hidden dialog edits nothing
         return 0;
-    case WM_ERASEBKGND:
-        if (EraseInContrast(window, reinterpret_cast<HDC>(wParam)))
-            return 1;
-        break;
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-        FollowColourChange(window, message, wParam);
-        break;
     case WM_NCHITTEST:
         return HTCAPTION; // dragged by any point no child covers
     case WM_CLOSE:

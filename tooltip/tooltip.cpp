@@ -192,6 +192,8 @@ LRESULT CALLBACK ToolTipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     ToolTipState* state = StateOf(window);
     if (!state)
         return DefWindowProcA(window, message, wParam, lParam);
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_DESTROY:
         OnDestroy(state);
@@ -210,10 +212,6 @@ LRESULT CALLBACK ToolTipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_NCHITTEST:
         return HTNOWHERE; // clicks go nowhere
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-        FollowColourChange(window, message, wParam);
-        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
