@@ -6,8 +6,8 @@
 #include "base/accessible.h"
 #include "base/contrast.h"
 #include "base/dpi.h"
-#include "hintdlg/evbutton_layout.h"
 #include "base/fixed_text.h"
+#include "hintdlg/evbutton_layout.h"
 #include "res/resource.h"
 
 namespace {
