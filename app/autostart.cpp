@@ -4,7 +4,7 @@
 
 #include "app/autostart_command.h"
 #include "app/launcher_record.h"
-#include "app/slots.h"
+#include "base/slots.h"
 
 const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 

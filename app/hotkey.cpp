@@ -1,7 +1,8 @@
 #include "app/hotkey.h"
 
 #include "app/hotkey_text.h"
-#include "app/onscreen.h"
+#include "app/ring_place.h"
+#include "base/onscreen.h"
 
 static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CTRL == MOD_CONTROL && HOTKEY_SHIFT == MOD_SHIFT &&
                   HOTKEY_WIN == MOD_WIN,
@@ -53,8 +54,6 @@ void ToggleRingAtPointer(HWND ring)
         ShowWindow(ring, SW_HIDE);
         return;
     }
-    RECT place;
-    GetClientRect(ring, &place); // without a frame, the window's own size
     // Without a pointer position (a desktop that denies it) the ring goes
     // to the middle of the primary work area.
     POINT pointer;
@@ -63,9 +62,8 @@ void ToggleRingAtPointer(HWND ring)
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         pointer = {work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2};
     }
-    OffsetRect(&place, pointer.x - place.right / 2, pointer.y - place.bottom / 2);
-    place = WholeOnWorkArea(place, pointer);
-    SetWindowPos(ring, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    // Sized for the monitor it opens on before it is made whole there.
+    PlaceRing(ring, WholeOnWorkArea(RingPlaceAround(pointer), pointer), SWP_SHOWWINDOW);
     SetForegroundWindow(ring);
 }
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 struct Launcher {
     HINSTANCE instance;     // the executable, for resources and windows

@@ -4,15 +4,24 @@
 #include "app/ring_keys.h"
 #include "app/ringwnd.h"
 #include "app/tray.h"
+#include "base/dpi.h"
 #include "ring/vbutton.h"
 
 namespace {
 
-int chosenSlot = -1; // the sector keys act on and tools see focused; -1 for none
+int chosenSlot = -1;     // the sector keys act on and tools see focused; -1 for none
+bool slotMenuByKeys;     // the slot menu last opened was opened by keys, at the choice's icon
 
 HWND ButtonOf(int slot)
 {
     return static_cast<HWND>(launcher.slots[slot].button);
+}
+
+// A tool follows the focus only in the foreground window: the always-on-top
+// ring under the pointer of someone working elsewhere has none.
+bool RingInForeground(HWND button)
+{
+    return GetForegroundWindow() == GetParent(button);
 }
 
 // The choice moves; a sector the keyboard chose is lit (one the pointer
@@ -28,7 +37,8 @@ void MoveChoice(int slot, bool lightUp)
         return;
     if (lightUp)
         SetVButtonChosen(ButtonOf(slot), true);
-    AnnounceFocus(ButtonOf(slot));
+    if (RingInForeground(ButtonOf(slot)))
+        AnnounceFocus(ButtonOf(slot));
 }
 
 void ChooseByKey(HWND ring, int slot)
@@ -65,7 +75,7 @@ BSTR ButtonName(HWND button)
 
 bool ButtonChosen(HWND button)
 {
-    return chosenSlot >= 0 && GetDlgCtrlID(button) == chosenSlot;
+    return chosenSlot >= 0 && GetDlgCtrlID(button) == chosenSlot && RingInForeground(button);
 }
 
 // Posted: the tool's call returns before a launch or a message box.
@@ -130,7 +140,7 @@ bool OnRingContextMenu(HWND ring, LPARAM point)
     if (static_cast<DWORD>(point) != 0xFFFFFFFF) // (-1, -1): from the keyboard
         return false;
     if (chosenSlot < 0) {
-        POINT centre = {RING_CENTRE_X, RING_CENTRE_Y};
+        POINT centre = {Scale(RING_CENTRE_X, ringWindow.dpi), Scale(RING_CENTRE_Y, ringWindow.dpi)};
         ClientToScreen(ring, &centre);
         ShowMenuAt(ring, launcher.mainMenu, centre);
         return true;
@@ -141,8 +151,24 @@ bool OnRingContextMenu(HWND ring, LPARAM point)
         return true;
     ringWindow.currentSlot = chosenSlot; // its commands act on this slot
     EnableSlotMenu(launcher.slotMenu, slot->target != nullptr);
+    slotMenuByKeys = true;
     ShowMenuAt(ring, launcher.slotMenu, VButtonIconAnchor(button));
     return true;
+}
+
+void NoteSlotMenuByPointer()
+{
+    slotMenuByKeys = false;
+}
+
+bool SlotMenuPlace(int slot, POINT* place)
+{
+    const VButtonState* button = slotMenuByKeys && slot >= 0 && slot < SLOT_COUNT
+                                     ? VButtonStateOf(ButtonOf(slot))
+                                     : nullptr;
+    if (button)
+        *place = VButtonIconAnchor(button);
+    return button != nullptr;
 }
 
 void FollowPointer(const SlotHoverInfo* hover)
@@ -158,4 +184,12 @@ void FollowPointer(const SlotHoverInfo* hover)
 void ForgetRingChoice()
 {
     MoveChoice(-1, false);
+}
+
+void OnRingActivate(WPARAM state)
+{
+    if (LOWORD(state) == WA_INACTIVE)
+        ForgetRingChoice(); // and the tooltip of a choice made by keys
+    else if (chosenSlot >= 0)
+        AnnounceFocus(ButtonOf(chosenSlot)); // the pointer's choice, now in the foreground
 }

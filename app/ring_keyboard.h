@@ -10,8 +10,8 @@
 
 #include <windows.h>
 
-#include "app/accessible.h"
-#include "app/slots.h"
+#include "base/accessible.h"
+#include "base/slots.h"
 
 // What assistive tools are told of a ring button: a push button named as
 // its tooltip ("Slot N" where that shows no text), focused while chosen,
@@ -32,5 +32,14 @@ bool OnRingContextMenu(HWND ring, LPARAM point);
 void FollowPointer(const SlotHoverInfo* hover);
 // The ring hides: nothing is chosen any more.
 void ForgetRingChoice();
+// WM_ACTIVATE: deactivated, the ring forgets the choice; activated, tools
+// learn of the focus on a choice the pointer made meanwhile.
+void OnRingActivate(WPARAM state);
+// UM_SLOTMENU: the slot menu now opens at the pointer's right click.
+void NoteSlotMenuByPointer();
+// Where the slot's hint dialog opens when the keys opened its slot menu: at
+// the chosen sector's icon, where the menu opened, as a right click there
+// would place it. False when the pointer opened the menu: then at the cursor.
+bool SlotMenuPlace(int slot, POINT* place);
 
 #endif

@@ -1,6 +1,6 @@
 #include "app/ring_keys.h"
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 namespace {
 

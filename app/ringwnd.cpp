@@ -1,13 +1,18 @@
 #include "app/ringwnd.h"
 
+#include <stdlib.h>
+
 #include "app/autostart.h"
-#include "app/dpi.h"
 #include "app/hotkey.h"
-#include "app/onscreen.h"
+#include "app/late_icons.h"
 #include "app/ring_keyboard.h"
+#include "app/ring_place.h"
 #include "app/shell.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
+#include "base/contrast.h"
+#include "base/dpi.h"
+#include "base/onscreen.h"
 #include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
 #include "settings/store.h"
@@ -21,7 +26,6 @@ namespace {
 
 const COLORREF kToolTipBackground = 0x00FFCC66;
 const COLORREF kToolTipText = 0x00000000;
-const int kRingSize = 200;
 // While the settings file could not be read, it is tried again this often.
 const UINT_PTR kSettingsRetryTimer = 1;
 const UINT kSettingsRetryMilliseconds = 3000;
@@ -54,7 +58,7 @@ LRESULT OnCreate(HWND window)
     if (ringWindow.dpi != BASE_DPI) {
         RECT place;
         GetWindowRect(window, &place);
-        const int size = Scale(kRingSize, ringWindow.dpi);
+        const int size = Scale(RING_SIZE, ringWindow.dpi);
         place = ReachableRingPlace({place.left, place.top, place.left + size, place.top + size});
         SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -113,10 +117,7 @@ void OnShowWindow(BOOL shown)
 void OnMiddleButtonUp(HWND window, LPARAM point)
 {
     if (!IsWindowVisible(window)) {
-        RECT client;
-        GetClientRect(window, &client);
-        MoveWindow(window, LOWORD(point) - client.right / 2, HIWORD(point) - client.bottom / 2,
-                   client.right, client.bottom, TRUE);
+        PlaceRing(window, RingPlaceAround({LOWORD(point), HIWORD(point)}), SWP_NOACTIVATE);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
     } else if (launcherSettings.hideAfterLaunch) {
@@ -141,8 +142,9 @@ void ToggleHiding()
 void EditCurrentSlotHint()
 {
     int index = ringWindow.currentSlot;
+    POINT place;
     if (index >= 0 && index < SLOT_COUNT)
-        OpenEditDlg(ringWindow.editDialog, &launcher.slots[index]);
+        OpenEditDlg(ringWindow.editDialog, &launcher.slots[index], SlotMenuPlace(index, &place) ? &place : nullptr);
 }
 
 // The whole wParam is the command: only menu choices (notification code 0) match.
@@ -194,6 +196,7 @@ LRESULT OnSlotMenu(HWND window, WPARAM index)
         return 0;
     ringWindow.currentSlot = static_cast<int>(index);
     EnableSlotMenu(launcher.slotMenu, slot->target != nullptr);
+    NoteSlotMenuByPointer();
     ShowMenuAtCursor(window, launcher.slotMenu);
     return 1;
 }
@@ -306,7 +309,7 @@ void ShowLateSettings(HWND window)
     ShowStoredTable();
     if (IsWindowVisible(window))
         return;
-    RECT place = StoredRingPlace(Scale(kRingSize, ringWindow.dpi));
+    RECT place = StoredRingPlace(Scale(RING_SIZE, ringWindow.dpi));
     SetWindowPos(window, nullptr, place.left, place.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (launcherSettings.showAtStart ? SWP_SHOWWINDOW : 0));
 }
@@ -329,17 +332,10 @@ void OnDisplayChange(HWND window)
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The slot's button laid out again for the DPI, and its icon, where it had
-// one, taken again at that size.
-void RescaleSlot(LauncherSlot* slot, int dpi)
-{
-    RescaleVButton(slot->button, dpi);
-    if (slot->icon)
-        ShowStoredIcon(slot);
-}
-
 // Onto a monitor of another scale, or the scale changed: everything is made
-// again for the new DPI and drawn once, at the place the system suggests.
+// again for the new DPI and drawn once. The ring keeps the place it is being
+// moved to, or else the centre of the place the system suggests, at its
+// size for the DPI and whole on that monitor's work area.
 void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
 {
     // The tooltip may hold an icon about to be replaced.
@@ -350,13 +346,34 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
     ringWindow.font = CreateRingFont(dpi);
     SetToolTipScale(ringWindow.toolTip, ringWindow.font, dpi);
     DeleteObject(oldFont);
-    const int size = Scale(kRingSize, dpi);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top, size, size,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    const int size = Scale(RING_SIZE, dpi);
+    const RECT* underway = RingPlaceUnderway();
+    const POINT centre = {(suggested->left + suggested->right) / 2, (suggested->top + suggested->bottom) / 2};
+    const RECT around = {centre.x - size / 2, centre.y - size / 2, centre.x - size / 2 + size, centre.y - size / 2 + size};
+    const RECT place = underway ? *underway : WholeOnWorkArea(around, centre);
+    SetWindowPos(window, nullptr, place.left, place.top, size, size, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     SetWindowRgn(window, CreateEllipticRgn(0, 0, size, size), FALSE); // the system owns it now
+    // The icons are drawn scaled until they are taken again at the new size.
     for (int i = 0; i < SLOT_COUNT; ++i)
-        RescaleSlot(&launcher.slots[i], dpi);
+        RescaleVButton(launcher.slots[i].button, dpi);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    AskTargetPlaces(window, launcher.slots);
+}
+
+// The target's place answered: its icon is taken again at the ring's size,
+// unless the slot has another target by now. A tooltip that shows the old
+// icon shows the new one.
+void OnPlaceAnswered(WPARAM index, char* target)
+{
+    LauncherSlot* slot = SlotAt(index);
+    if (slot && slot->target && lstrcmpA(slot->target, target) == 0) {
+        HICON old = static_cast<HICON>(slot->icon);
+        HICON shown = reinterpret_cast<HICON>(SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG, 0));
+        ShowStoredIcon(slot);
+        SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG,
+                     reinterpret_cast<LPARAM>(shown && shown == old ? slot->icon : shown));
+    }
+    free(target);
 }
 
 } // namespace
@@ -375,10 +392,10 @@ ATOM RegisterRingWindowClass(HINSTANCE instance, HICON icon, HBRUSH background)
 
 HWND CreateRingWindow(HINSTANCE instance)
 {
-    RECT place = StoredRingPlace(kRingSize);
+    RECT place = StoredRingPlace(RING_SIZE);
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kRingWindowClass, kRingWindowTitle,
-                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, kRingSize,
-                           kRingSize, nullptr, nullptr, instance, nullptr);
+                           WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, place.left, place.top, RING_SIZE,
+                           RING_SIZE, nullptr, nullptr, instance, nullptr);
 }
 
 void ShowHidingMark()
@@ -400,6 +417,8 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         RestoreTrayIcon();
         return 0;
     }
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
@@ -423,6 +442,9 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
         return 0;
+    case WM_ACTIVATE:
+        OnRingActivate(wParam);
+        break; // the default gives the window the keyboard focus
     case WM_NCHITTEST:
         return HTCAPTION; // the whole face drags the window
     case WM_NCRBUTTONDOWN:
@@ -479,6 +501,9 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
+    case UM_PLACEANSWERED:
+        OnPlaceAnswered(wParam, reinterpret_cast<char*>(lParam));
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

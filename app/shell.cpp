@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/system_library.h"
 #include "settings/settings_shim.h"
 
 namespace {
@@ -20,22 +21,6 @@ typedef HRESULT(WINAPI* ExtractIconAtSize)(const char* file, int index, UINT fla
 const int kIconSide = 32; // what the shell's associated icon measures
 
 } // namespace
-
-AnyEntry SystemEntry(const char* library, const char* name)
-{
-    HMODULE module = GetModuleHandleA(library);
-    if (!module) {
-        // From the system folder only: never a library of that name beside the launcher.
-        char path[MAX_PATH];
-        UINT length = GetSystemDirectoryA(path, MAX_PATH);
-        if (length == 0 || length + 1 + strlen(library) >= MAX_PATH)
-            return nullptr;
-        path[length] = '\\';
-        strcpy(path + length + 1, library);
-        module = LoadLibraryA(path);
-    }
-    return module ? reinterpret_cast<AnyEntry>(GetProcAddress(module, name)) : nullptr;
-}
 
 void ExeDirectory(char* buffer, int capacity)
 {

@@ -5,14 +5,7 @@
 
 #include <windows.h>
 
-#include "app/dpi.h"
-
-typedef void (*AnyEntry)(); // what GetProcAddress finds, before it is given its type
-// An entry point of a library of the system folder, loaded on first use
-// and kept: only the choosers need the common dialogs and COM, only an
-// assistive tool needs oleacc, and most runs never open one or meet one.
-// Null when the library or the entry is missing.
-AnyEntry SystemEntry(const char* library, const char* name);
+#include "base/dpi.h"
 
 // The executable's folder with its trailing backslash; empty when the
 // module's path cannot be had whole in the buffer.

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "ring/vbutton.h"
 
 // Gives the slot the path as its target, the target's icon (in the slot and

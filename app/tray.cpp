@@ -3,7 +3,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "settings/file_on_disk.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "bench/stats.h"
 #include "settings/file_on_disk.h"
 

@@ -2,8 +2,9 @@
 
 #include <stdlib.h>
 
-#include "app/dpi.h"
-#include "app/onscreen.h"
+#include "base/contrast.h"
+#include "base/dpi.h"
+#include "base/onscreen.h"
 #include "hintdlg/evbutton.h"
 #include "leditor/leditor.h"
 #include "res/resource.h"
@@ -122,7 +123,7 @@ void PlaceAtCursor(HWND window, POINT cursor)
     MoveWindow(window, place.left, place.top, width, height, TRUE);
 }
 
-LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
+LRESULT OnEditSlot(HWND window, LauncherSlot* slot, const POINT* at)
 {
     if (!slot)
         return 0;
@@ -130,7 +131,10 @@ LRESULT OnEditSlot(HWND window, LauncherSlot* slot)
     editDlg.editedSlot = slot;
     SetWindowTextA(editDlg.editor, slot->hint ? slot->hint : "");
     POINT cursor;
-    GetCursorPos(&cursor);
+    if (at)
+        cursor = *at;
+    else
+        GetCursorPos(&cursor);
     PlaceAtCursor(window, cursor);
     // Put on a monitor of another scale than the one it was made for, it is
     // made again for that one before it shows.
@@ -217,13 +221,15 @@ HWND CreateEditDlg(HWND owner)
                            0, 0, kWidth, kHeight, owner, nullptr, dialogClass.hInstance, nullptr);
 }
 
-void OpenEditDlg(HWND dialog, LauncherSlot* slot)
+void OpenEditDlg(HWND dialog, LauncherSlot* slot, const POINT* at)
 {
-    SendMessageA(dialog, UM_EDITSLOT, 0, reinterpret_cast<LPARAM>(slot));
+    SendMessageA(dialog, UM_EDITSLOT, reinterpret_cast<WPARAM>(at), reinterpret_cast<LPARAM>(slot));
 }
 
 LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_CREATE:
         return OnCreate(window);
@@ -249,7 +255,7 @@ LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnCommand(window, wParam);
         return 0;
     case UM_EDITSLOT:
-        return OnEditSlot(window, reinterpret_cast<LauncherSlot*>(lParam));
+        return OnEditSlot(window, reinterpret_cast<LauncherSlot*>(lParam), reinterpret_cast<const POINT*>(wParam));
     case WM_DPICHANGED:
         OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;

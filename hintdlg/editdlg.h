@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 extern const char kEditDlgClassName[]; // "EditDlg_Class"
 
@@ -39,11 +39,12 @@ void UnregisterEditDlgClass(HINSTANCE instance);
 
 // The hidden dialog owned by owner; null when it cannot be made.
 HWND CreateEditDlg(HWND owner);
-// Shows the dialog centred on the cursor (moved onto the screen where that
-// leaves part of it off) for the slot, with its hint in the editor and the
-// editor focused, made for the DPI of the monitor it opens on; re-targets a
-// dialog already shown.
-void OpenEditDlg(HWND dialog, LauncherSlot* slot);
+// Shows the dialog centred on the cursor, or on the screen point at where
+// given (moved onto the screen where that leaves part of it off), for the
+// slot, with its hint in the editor and the editor focused, made for the DPI
+// of the monitor it opens on; re-targets a dialog already shown. The point
+// travels as UM_EDITSLOT's wParam, 0 for the cursor.
+void OpenEditDlg(HWND dialog, LauncherSlot* slot, const POINT* at = nullptr);
 
 LRESULT CALLBACK EditDlgWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -3,10 +3,11 @@
 #include <stdlib.h>
 #include <windowsx.h>
 
-#include "app/accessible.h"
-#include "app/dpi.h"
+#include "base/accessible.h"
+#include "base/contrast.h"
+#include "base/dpi.h"
+#include "base/fixed_text.h"
 #include "hintdlg/evbutton_layout.h"
-#include "leditor/fixed_text.h"
 #include "res/resource.h"
 
 namespace {
@@ -131,7 +132,16 @@ BSTR CaptionOf(HWND window)
     return button ? AccessibleText(button->caption) : nullptr;
 }
 
-const AccessibleTraits kButtonAccess = {ACCESSIBLE_PUSH_BUTTON, false, CaptionOf, nullptr, nullptr};
+// Posted, as a click's command would be sent: the tool's call returns
+// before the dialog acts on it.
+void PressButton(HWND window)
+{
+    const EVButtonState* button = reinterpret_cast<const EVButtonState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (button)
+        PostMessageA(GetParent(window), WM_COMMAND, static_cast<WPARAM>(button->commandId), 0);
+}
+
+const AccessibleTraits kButtonAccess = {ACCESSIBLE_PUSH_BUTTON, false, CaptionOf, nullptr, PressButton};
 
 } // namespace
 
@@ -244,10 +254,14 @@ void DrawEVButton(const EVButtonState* button, HDC dc)
     // The corners outside the rounded face show whatever the parent paints
     // its own background with.
     HWND parent = GetParent(button->window);
-    FillRect(dc, &client, reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND)));
+    FillRect(dc, &client,
+             ContrastBrush(reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND)), COLOR_WINDOW));
 
-    HPEN outline = CreatePen(PS_SOLID, Scale(kOutlineWidth, button->dpi), button->hovered ? kNormalBlue : kLightBlue);
-    HGDIOBJ oldBrush = SelectObject(dc, button->hovered ? button->hoverBrush : button->normalBrush);
+    const bool hovered = button->hovered;
+    HPEN outline = CreatePen(PS_SOLID, Scale(kOutlineWidth, button->dpi),
+                             ContrastColour(hovered ? kNormalBlue : kLightBlue, COLOR_BTNTEXT));
+    HGDIOBJ oldBrush = SelectObject(
+        dc, ContrastBrush(hovered ? button->hoverBrush : button->normalBrush, hovered ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
     HGDIOBJ oldPen = SelectObject(dc, outline);
     RoundRect(dc, layout.faceLeft, layout.faceTop, layout.faceRight, layout.faceBottom,
               layout.cornerSize, layout.cornerSize);
@@ -256,7 +270,7 @@ void DrawEVButton(const EVButtonState* button, HDC dc)
 
     RECT captionBox = {layout.captionLeft, client.top, layout.captionRight, client.bottom};
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kCaptionColour);
+    SetTextColor(dc, ContrastColour(kCaptionColour, hovered ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
     HGDIOBJ oldFont = SelectObject(dc, button->font);
     DrawTextW(dc, button->caption, -1, &captionBox, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 

@@ -3,7 +3,7 @@
 #ifndef ZRONDEL_HINTDLG_EVBUTTON_LAYOUT_H
 #define ZRONDEL_HINTDLG_EVBUTTON_LAYOUT_H
 
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 struct EVButtonLayout {
     int faceLeft;     // rounded face, as RoundRect takes it: right and bottom

@@ -7,20 +7,9 @@
 #include "leditor/editor_shim.h"
 #include "leditor/history.h"
 
-void* (*editorAllocate)(size_t size) = malloc;
-
 int CapacityFor(int length)
 {
     return 32 * (length / 32 + 1);
-}
-
-void* AllocateForEdit(LEditorState* state, size_t size, const LEditorUndoRecord* keep)
-{
-    for (;;) {
-        void* memory = editorAllocate(size);
-        if (memory || !ForgetOldestRecord(state, keep))
-            return memory;
-    }
 }
 
 bool Splice(LEditorState* state, int start, int end, const char* bytes, int count)

@@ -4,7 +4,7 @@
 #include <stddef.h>
 #include <string.h>
 
-#include "leditor/fixed_text.h"
+#include "base/fixed_text.h"
 #include "leditor/history.h"
 #include "leditor/render.h"
 
@@ -80,9 +80,11 @@ void OnEditorCommand(LEditorState* state, int command)
     switch (command) {
     case EDITOR_CMD_UNDO:
         Undo(state);
+        ScrollToCaret(state);
         break;
     case EDITOR_CMD_REDO:
         Redo(state);
+        ScrollToCaret(state);
         break;
     case EDITOR_CMD_COPY:
         CopySelection(state);

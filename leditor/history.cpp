@@ -118,11 +118,21 @@ bool RestoreSnapshot(LEditorState* state, const LEditorUndoRecord* record, const
     state->length = length;
     state->capacity = capacity;
     state->anchor = state->caret = caret;
-    ScrollToCaret(state);
     return true;
 }
 
 } // namespace
+
+void* (*editorAllocate)(size_t size) = malloc;
+
+void* AllocateForEdit(LEditorState* state, size_t size, const LEditorUndoRecord* keep)
+{
+    for (;;) {
+        void* memory = editorAllocate(size);
+        if (memory || !ForgetOldestRecord(state, keep))
+            return memory;
+    }
+}
 
 bool ForgetOldestRecord(LEditorState* state, const LEditorUndoRecord* keep)
 {

@@ -4,7 +4,9 @@
 #ifndef ZRONDEL_LEDITOR_HISTORY_H
 #define ZRONDEL_LEDITOR_HISTORY_H
 
-#include "leditor/buffer.h"
+#include <stddef.h>
+
+#include "leditor/editor_state.h"
 
 // Snapshot arrays are null when their capacity is 0 (an empty control).
 struct LEditorUndoRecord {
@@ -24,6 +26,12 @@ struct LEditorUndoRecord {
 // with long texts the oldest records go before the 256 limit is reached.
 enum { EDITOR_HISTORY_BYTE_BUDGET = 32 * 1024 * 1024 };
 
+// Where every edit gets its memory, so that the tests can run it out.
+extern void* (*editorAllocate)(size_t size);
+// editorAllocate, forgetting the oldest history records (never keep) while
+// it fails; null when nothing is left to forget.
+void* AllocateForEdit(LEditorState* state, size_t size, const LEditorUndoRecord* keep);
+
 // Called before an edit changes the text: drops the redo stack and pushes
 // the present state. False when no memory is left for it; the caller then
 // refuses the edit.
@@ -34,6 +42,8 @@ void RecordAfter(LEditorState* state);
 // Drops the top undo record; for an edit that RecordBefore announced but
 // that could not be made.
 void DiscardNewestRecord(LEditorState* state);
+// Undo and redo put back the text, caret and selection of a snapshot; the
+// view is the caller's to bring to the caret.
 void Undo(LEditorState* state);
 void Redo(LEditorState* state);
 void ClearUndo(LEditorState* state);

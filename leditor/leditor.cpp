@@ -4,8 +4,8 @@
 #include <string.h>
 #include <windowsx.h>
 
-#include "app/accessible.h"
-#include "app/dpi.h"
+#include "base/accessible.h"
+#include "base/dpi.h"
 #include "leditor/buffer.h"
 #include "leditor/clipboard_menu.h"
 #include "leditor/history.h"
@@ -24,10 +24,12 @@ LEditorState* StateOf(HWND window)
     return reinterpret_cast<LEditorState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
+// As the key was when the message being handled was sent: a chord that
+// arrives at once (a fast typist, a remote desktop, a macro) is already
+// released by the time its keys are read, so the present state would lie.
 bool KeyHeld(int virtualKey)
 {
-    // Any answer counts, the pressed-since-last-asked bit included.
-    return GetAsyncKeyState(virtualKey) != 0;
+    return GetKeyState(virtualKey) < 0;
 }
 
 LRESULT OnCreate(HWND window)
@@ -224,10 +226,8 @@ void OnKeyDown(LEditorState* state, WPARAM key)
             CutSelection(state);
         break;
     case 'Z':
-        if (ctrl && shift)
-            Redo(state);
-        else if (ctrl)
-            Undo(state);
+        if (ctrl)
+            OnEditorCommand(state, shift ? EDITOR_CMD_REDO : EDITOR_CMD_UNDO);
         break;
     default:
         return;
@@ -240,14 +240,10 @@ void OnChar(LEditorState* state, char ch)
     // Ctrl combinations arrive as control characters; they are commands.
     if (KeyHeld(VK_MENU) || KeyHeld(VK_CONTROL))
         return;
-    switch (ch) {
-    case '\b':
-    case '\t':
-    case '\n':
-    case '\r':
-    case 27: // escape
+    // No control character ever goes into a hint: Enter, Tab and Escape are
+    // swallowed, and so is whatever a chord leaves behind.
+    if (static_cast<unsigned char>(ch) < ' ')
         return;
-    }
     InsertChar(state, ch);
     Redraw(state);
 }

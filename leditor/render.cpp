@@ -1,6 +1,7 @@
 #include "leditor/render.h"
 
-#include "app/dpi.h"
+#include "base/contrast.h"
+#include "base/dpi.h"
 
 const COLORREF kEditorTextColour = RGB(0, 0, 0);
 const COLORREF kEditorBackground = RGB(255, 255, 255);
@@ -24,15 +25,17 @@ int CaretX(const LEditorState* state)
 
 namespace {
 
-// Draws the characters [from, to) that lie right of the view's left edge on
-// the given background; cells are opaque, so the background fills them.
-void DrawRun(const LEditorState* state, HDC dc, int from, int to, COLORREF background)
+// Draws the characters [from, to) that lie right of the view's left edge in
+// the given colours; cells are opaque, so the background fills them.
+void DrawRun(const LEditorState* state, HDC dc, int from, int to, bool selected)
 {
     if (from < state->firstVisible)
         from = state->firstVisible;
     if (to <= from)
         return;
-    SetBkColor(dc, background);
+    SetTextColor(dc, ContrastColour(kEditorTextColour, selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    SetBkColor(dc, selected ? ContrastColour(kEditorSelectionColour, COLOR_HIGHLIGHT)
+                            : ContrastColour(kEditorBackground, COLOR_WINDOW));
     TextOutA(dc, (from - state->firstVisible) * state->charWidth, 0, state->text + from, to - from);
 }
 
@@ -51,22 +54,22 @@ void RenderLine(const LEditorState* state, HDC target)
     HDC memory = CreateCompatibleDC(target);
     HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
     HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    PatBlt(memory, 0, 0, width, height, WHITENESS);
+    RECT whole = {0, 0, width, height};
+    FillRect(memory, &whole, ContrastBrush(static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), COLOR_WINDOW));
     HGDIOBJ oldFont = SelectObject(memory, state->font);
-    SetTextColor(memory, kEditorTextColour);
 
     const int wholeCellsEnd = state->firstVisible + state->visibleColumns;
     if (!HasSelection(state)) {
-        DrawRun(state, memory, state->firstVisible, Smaller(state->length, wholeCellsEnd), kEditorBackground);
+        DrawRun(state, memory, state->firstVisible, Smaller(state->length, wholeCellsEnd), false);
     } else {
         // Runs past the right edge are cut by the bitmap; the partial cell
         // there is the last one worth drawing.
         const int lastCellEnd = wholeCellsEnd + 1;
         const int start = SelectionStart(state), end = SelectionEnd(state);
-        DrawRun(state, memory, state->firstVisible, Smaller(start, lastCellEnd), kEditorBackground);
-        DrawRun(state, memory, start, Smaller(end, lastCellEnd), kEditorSelectionColour);
+        DrawRun(state, memory, state->firstVisible, Smaller(start, lastCellEnd), false);
+        DrawRun(state, memory, start, Smaller(end, lastCellEnd), true);
         if (end < wholeCellsEnd)
-            DrawRun(state, memory, end, Smaller(state->length, lastCellEnd), kEditorBackground);
+            DrawRun(state, memory, end, Smaller(state->length, lastCellEnd), false);
     }
 
     BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY);

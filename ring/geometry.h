@@ -5,7 +5,7 @@
 #ifndef ZRONDEL_RING_GEOMETRY_H
 #define ZRONDEL_RING_GEOMETRY_H
 
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 struct RingSector {
     int centreX;       // ring centre: parent client coordinates until the window

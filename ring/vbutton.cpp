@@ -2,8 +2,9 @@
 
 #include <stdlib.h>
 
-#include "app/accessible.h"
-#include "app/slots.h"
+#include "base/accessible.h"
+#include "base/contrast.h"
+#include "base/slots.h"
 #include "res/resource.h"
 #include "ring/sector_region.h"
 
@@ -304,7 +305,9 @@ void DrawVButton(const VButtonState* state, HDC dc)
     RECT client;
     GetClientRect(state->window, &client);
     // The window region limits the fill to the sector.
-    FillRect(dc, &client, state->hovered || state->chosen ? state->hoverBrush : state->normalBrush);
+    const bool lit = state->hovered || state->chosen;
+    FillRect(dc, &client,
+             ContrastBrush(lit ? state->hoverBrush : state->normalBrush, lit ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
     int size = Scale((state->hovered && state->pressState != 0) ? kPressedIconSize : kIconSize, state->dpi);
     if (state->icon)
         DrawIconEx(dc, state->sector.iconX, state->sector.iconY, state->icon, size, size, 0,

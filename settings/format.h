@@ -7,7 +7,7 @@
 
 #include <stdio.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 // A settings file open for reading. Every read is checked against the bytes
 // the file has left, so no stored length can make the reader allocate or

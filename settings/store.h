@@ -9,7 +9,7 @@
 #ifndef ZRONDEL_SETTINGS_STORE_H
 #define ZRONDEL_SETTINGS_STORE_H
 
-#include "app/slots.h"
+#include "base/slots.h"
 
 extern const char kUnreadableSettingsText[];     // "Settings file cannot be read:"
 extern const char kUnreadableSettingsKeptText[]; // what happens to it then

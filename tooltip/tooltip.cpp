@@ -2,7 +2,8 @@
 
 #include <stdlib.h>
 
-#include "app/slots.h"
+#include "base/contrast.h"
+#include "base/slots.h"
 
 const char kToolTipClassName[] = "ZR_ToolTip_Class";
 
@@ -79,17 +80,20 @@ void DrawToolTip(const ToolTipState* state, HDC dc)
 {
     RECT client;
     GetClientRect(state->window, &client);
-    HBRUSH fill = CreateSolidBrush(state->backColor);
-    HPEN frame = CreatePen(PS_SOLID, 1, state->textColor);
+    const COLORREF text = ContrastColour(state->textColor, COLOR_WINDOWTEXT);
+    HBRUSH fill = CreateSolidBrush(ContrastColour(state->backColor, COLOR_WINDOW));
+    // The frame is one pixel at 96 DPI, drawn inside the window at any scale.
+    const int frameWidth = Scale(1, state->dpi);
+    HPEN frame = CreatePen(PS_INSIDEFRAME, frameWidth, text);
     HGDIOBJ oldBrush = SelectObject(dc, fill);
     HGDIOBJ oldPen = SelectObject(dc, frame);
     HGDIOBJ oldFont = SelectObject(dc, state->font);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    COLORREF oldColor = SetTextColor(dc, state->textColor);
+    COLORREF oldColor = SetTextColor(dc, text);
 
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
     if (state->icon)
-        DrawIconEx(dc, 1, 1, state->icon, iconRoom, iconRoom, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, frameWidth, frameWidth, state->icon, iconRoom, iconRoom, 0, nullptr, DI_NORMAL);
     if (state->text)
         TextOutA(dc, marginX + iconRoom, Scale(marginY, state->dpi) / 2, state->text, lstrlenA(state->text));
 
@@ -188,6 +192,8 @@ LRESULT CALLBACK ToolTipWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     ToolTipState* state = StateOf(window);
     if (!state)
         return DefWindowProcA(window, message, wParam, lParam);
+    if (OnColourMessage(window, message, wParam))
+        return 1;
     switch (message) {
     case WM_DESTROY:
         OnDestroy(state);

@@ -4,7 +4,7 @@
 #ifndef ZRONDEL_TOOLTIP_TOOLTIP_LAYOUT_H
 #define ZRONDEL_TOOLTIP_TOOLTIP_LAYOUT_H
 
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 // Layout metrics in pixels, shared by every tooltip window (there is one).
 extern int avgCharWidth;  // tmAveCharWidth of the font measured last; 2 before any

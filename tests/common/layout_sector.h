@@ -3,7 +3,7 @@
 #ifndef ZRONDEL_TESTS_LAYOUT_SECTOR_H
 #define ZRONDEL_TESTS_LAYOUT_SECTOR_H
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "ring/geometry.h"
 
 // As the ring layout gives it: at 96 DPI, centred in the parent.

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/journeys/desktop.h"
 #include "tests/journeys/launcher_copy.h"
 #include "tests/native/settings_bytes.h"
@@ -986,6 +986,20 @@ TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTime
     ScreenCapture().Save(BesideTestExe("runs") + "\\editdlg-144dpi.bmp");
     ClickDialogButton(dialog, 2); // cancel
     EXPECT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+
+    // The keys' main menu opens at the scaled ring's centre.
+    Approach({bounds.left + 150, bounds.top + 150});
+    SetForegroundWindow(ring);
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != ring && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    ASSERT_EQ(GetForegroundWindow(), ring) << "the ring did not come to the front";
+    TapKey(VK_F10, VK_SHIFT);
+    HWND menu = copy_.AwaitWindow("#32768", nullptr);
+    ASSERT_NE(menu, nullptr) << "Shift+F10 opened no menu";
+    GetWindowRect(menu, &place);
+    EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(bounds.left + 150, bounds.top + 150));
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(copy_.AwaitNoWindow("#32768", nullptr));
 }
 
 // A point of the slot's sector just inside its rim, clear of its icon.
@@ -1099,6 +1113,8 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     ASSERT_TRUE(ChooseFromMenu(copy_, MENU_HINT));
     HWND dialog = copy_.AwaitModal(kHintDialogClass, nullptr);
     ASSERT_NE(dialog, nullptr);
+    GetWindowRect(dialog, &place); // centred where the menu opened, as after a right click there
+    EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(Sector(2).x - 125, Sector(2).y - 50));
     ReaderView editor = Read(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
     EXPECT_EQ(editor.value, L"Notes");
     EXPECT_EQ(editor.role, ROLE_SYSTEM_TEXT);
@@ -1108,9 +1124,36 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
     // A hint emptied there leaves no text to the tooltip: the button's name
     // is then its number.
     ASSERT_TRUE(TypeOver(""));
-    ClickDialogButton(dialog, 1);
+    Read(GetDlgItem(dialog, 1), true); // Ok, pressed as a reader presses it
     ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
     EXPECT_EQ(Read(GetDlgItem(ring, 2)).name, L"Slot 3");
+
+    // Another window comes to the front: the keys' choice goes with its
+    // tooltip, and the pointer on a sector then tells the reader of no focus.
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(false));
+    PressWinShiftZ();
+    ASSERT_TRUE(AwaitRingShown(true));
+    Sleep(300);
+    TypeText("r");
+    ASSERT_NE(copy_.AwaitWindow(kToolTipClass, nullptr, 2000), nullptr) << "no tooltip for the choice";
+    HWND other = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetForegroundWindow(other);
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != other && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    ASSERT_EQ(GetForegroundWindow(), other) << "the other window did not come to the front";
+    EXPECT_TRUE(copy_.AwaitNoWindow(kToolTipClass, nullptr)) << "the choice's tooltip stayed";
+    focusEvents.clear();
+    hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, HearFocus, copy_.processId(), 0,
+                           WINEVENT_OUTOFCONTEXT);
+    Approach(SectorRim(ring, 2));
+    EXPECT_NE(copy_.AwaitWindow(kToolTipClass, nullptr, 2000), nullptr) << "no tooltip under the pointer";
+    PumpMessages(300);
+    EXPECT_TRUE(focusEvents.empty()) << "a focus event from a ring in the background";
+    EXPECT_EQ(Read(GetDlgItem(ring, 2)).state & STATE_SYSTEM_FOCUSED, 0);
+    UnhookWinEvent(hook);
+    DestroyWindow(other);
 
     // The default action is the click.
     DeleteFileA(copy_.Path("recorder.log").c_str());

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/journeys/desktop.h"
 #include "ring/geometry.h"
 #include "tests/common/layout_sector.h"

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 class LauncherCopy {
 public:

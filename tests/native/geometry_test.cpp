@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdint.h>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/common/layout_sector.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/onscreen.h"
+#include "base/onscreen.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>

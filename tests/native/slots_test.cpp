@@ -1,4 +1,4 @@
-#include "app/slots.h"
+#include "base/slots.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -9,7 +9,7 @@
 
 #include "app/launcher.h"
 #include "app/ringwnd.h"
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/win/support/launcher_run.h"
 #include "tests/win/support/run_key.h"
 

@@ -11,7 +11,7 @@
 
 #include "app/ringwnd.h"
 #include "app/shell.h"
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/win/support/launcher_run.h"
 #include "tests/win/support/message_boxes.h"
 #include "tests/win/support/modal_driver.h"

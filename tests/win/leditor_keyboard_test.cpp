@@ -1,5 +1,5 @@
 // The line editor driven by real key strokes (SendInput), so that the
-// modifiers it reads with GetAsyncKeyState are really held.
+// modifiers it reads are really held.
 #include <gtest/gtest.h>
 
 #include "tests/win/leditor_fixture.h"
@@ -148,6 +148,27 @@ TEST_F(EditorKeyboardTest, CopyCutAndPasteKeysUseTheRealClipboard)
     EXPECT_EQ(Text(), "ooneone");
     Tap(VK_DELETE);
     EXPECT_EQ(Text(), "neone");
+}
+
+TEST_F(EditorKeyboardTest, ChordsSentWholeDoWhatTheyName)
+{
+    struct Step {
+        WORD key, secondModifier;
+        const char* text;      // the editor's text after the chord
+        const char* clipboard; // the clipboard's text after it
+    };
+    const Step steps[] = {
+        {'A', 0, "one two", ""},           {'C', 0, "one two", "one two"}, {'X', 0, "", "one two"},
+        {'V', 0, "one two", "one two"},    {'V', 0, "one twoone two", "one two"},
+        {'Z', 0, "one two", "one two"},    {'Z', VK_SHIFT, "one twoone two", "one two"},
+    };
+    SetClipboardText("");
+    Put("one two");
+    for (const Step& step : steps) {
+        SendChord(step.key, VK_CONTROL, step.secondModifier);
+        EXPECT_EQ(Text(), step.text) << "after Ctrl+" << static_cast<char>(step.key);
+        EXPECT_EQ(ClipboardText(), step.clipboard) << "after Ctrl+" << static_cast<char>(step.key);
+    }
 }
 
 TEST_F(EditorKeyboardTest, CopyAndCutWithoutSelectionLeaveTheClipboardAlone)

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "res/resource.h"
 #include "tests/win/support/launcher_run.h"
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/launcher.h"
+#include "app/slotcmds.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/file_on_disk.h"
@@ -421,4 +422,109 @@ TEST_F(RingWindowTest, AScaleChangeMakesTheRingAgainAndBackAt96DpiAsBefore)
     OffsetRect(&before, 40, 30);
     EXPECT_TRUE(EqualRect(&after, &before));
     EXPECT_EQ(ButtonState(1)->sector.iconX, 8); // the worked anchor again
+}
+
+int IconSide(HICON icon)
+{
+    ICONINFO parts = {};
+    BITMAP mask = {};
+    if (!GetIconInfo(icon, &parts))
+        return 0;
+    GetObjectA(parts.hbmMask, sizeof mask, &mask);
+    DeleteObject(parts.hbmMask);
+    DeleteObject(parts.hbmColor);
+    return mask.bmWidth;
+}
+
+TEST_F(RingWindowTest, AScaleChangeDrawsTheIconScaledUntilItsPlaceAnswers)
+{
+    Start();
+    LauncherSlot* slot = &launcher.slots[1];
+    ReplaceText(&slot->target, BesideTestExe("recorder.exe").c_str());
+    ShowStoredIcon(slot);
+    ASSERT_EQ(IconSide(static_cast<HICON>(slot->icon)), 32);
+    RECT suggested = {0, 0, 300, 300};
+    SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(IconSide(static_cast<HICON>(slot->icon)), 32) << "taken again before its place answered";
+    for (DWORD start = GetTickCount(); IconSide(static_cast<HICON>(slot->icon)) != 48 && GetTickCount() - start < 2000;)
+        PumpMessages(10);
+    EXPECT_EQ(IconSide(static_cast<HICON>(slot->icon)), 48) << "not taken again once its place answered";
+}
+
+// High Contrast as the system would answer it: Wine always reports it off
+// and refuses to turn it on, so the test process's own import of the call
+// is pointed at an answer it sets.
+bool contrastOn;
+BOOL(WINAPI* systemParameters)(UINT, UINT, void*, UINT);
+BOOL WINAPI ParametersInContrast(UINT action, UINT size, void* data, UINT update)
+{
+    BOOL answer = systemParameters(action, size, data, update);
+    if (answer && action == SPI_GETHIGHCONTRAST && contrastOn)
+        static_cast<HIGHCONTRASTA*>(data)->dwFlags |= HCF_HIGHCONTRASTON;
+    return answer;
+}
+
+// The slot of this module's import table that holds the entry; null without.
+void** ImportSlot(const char* library, const char* entry)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); module->Name;
+         ++module) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), library) != 0)
+            continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots)
+            if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
+                !lstrcmpA(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name, entry))
+                return reinterpret_cast<void**>(&slots->u1.Function);
+    }
+    return nullptr;
+}
+
+void PointImport(void** slot, void* entry)
+{
+    DWORD access;
+    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &access);
+    *slot = entry;
+    VirtualProtect(slot, sizeof *slot, access, &access);
+}
+
+TEST_F(RingWindowTest, UnderHighContrastTheSectorsAndFaceTakeTheSystemsColours)
+{
+    Start();
+    void** slot = ImportSlot("user32.dll", "SystemParametersInfoA");
+    ASSERT_NE(slot, nullptr);
+    systemParameters = reinterpret_cast<decltype(systemParameters)>(*slot);
+    PointImport(slot, reinterpret_cast<void*>(ParametersInContrast));
+    POINT idle = SlotIconAnchor(0), chosen = SlotIconAnchor(2), lit = SlotIconAnchor(1);
+    lit = {lit.x + 10, lit.y + 10};
+    chosen = {chosen.x + 10, chosen.y + 10};
+    struct Case {
+        UINT message;
+        WPARAM action;
+        bool on;
+        COLORREF face, idle, lit, chosen;
+    };
+    const Case cases[] = {
+        {WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, true, GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_BTNFACE),
+         GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHT)},
+        {WM_SYSCOLORCHANGE, 0, false, kSkyBlue, kButtonNormal, kButtonHover, kButtonHover},
+    };
+    for (const Case& change : cases) {
+        contrastOn = change.on;
+        SendMessageA(ringWindow.window, change.message, change.action, 0);
+        EXPECT_EQ(ScreenPixel({100, 100}), change.face) << change.on;
+        EXPECT_EQ(ScreenPixel(idle), change.idle) << change.on;
+        MovePointerTo(lit.x, lit.y);
+        EXPECT_EQ(ScreenPixel(lit), change.lit) << change.on;
+        MovePointerTo(100, 100);
+        SetVButtonChosen(launcher.slots[2].button, true);
+        EXPECT_EQ(ScreenPixel(chosen), change.chosen) << change.on;
+        SetVButtonChosen(launcher.slots[2].button, false);
+    }
+    PointImport(slot, reinterpret_cast<void*>(systemParameters));
 }

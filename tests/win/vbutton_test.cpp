@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "tests/common/layout_sector.h"
 #include "tests/win/support/gui_objects.h"
 #include "tests/win/support/input.h"

@@ -18,14 +18,19 @@ void SendMouse(DWORD flags)
     SendOne(input);
 }
 
-void SendKey(WORD virtualKey, DWORD flags)
+INPUT KeyInput(WORD virtualKey, DWORD flags)
 {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = flags;
-    SendOne(input);
+    return input;
+}
+
+void SendKey(WORD virtualKey, DWORD flags)
+{
+    SendOne(KeyInput(virtualKey, flags));
 }
 
 DWORD ButtonFlag(MouseButton button, bool down)
@@ -161,6 +166,21 @@ void TapKey(WORD virtualKey, WORD modifier, WORD secondModifier)
         ReleaseKey(secondModifier);
     if (modifier)
         ReleaseKey(modifier);
+}
+
+void SendChord(WORD virtualKey, WORD modifier, WORD secondModifier)
+{
+    const WORD keys[3] = {modifier, secondModifier, virtualKey};
+    INPUT chord[6];
+    UINT count = 0;
+    for (WORD key : keys)
+        if (key)
+            chord[count++] = KeyInput(key, 0);
+    for (int i = 2; i >= 0; --i)
+        if (keys[i])
+            chord[count++] = KeyInput(keys[i], KEYEVENTF_KEYUP);
+    SendInput(count, chord, sizeof chord[0]);
+    PumpMessages(50);
 }
 
 void TypeText(const char* text)

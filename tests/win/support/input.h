@@ -35,6 +35,9 @@ void ReleaseKey(WORD virtualKey);
 // Press and release, with the modifiers (VK_SHIFT, VK_CONTROL, VK_MENU; 0
 // for none) held around it.
 void TapKey(WORD virtualKey, WORD modifier = 0, WORD secondModifier = 0);
+// The same chord as one SendInput call: every press and release is queued
+// before the first is read, as a fast typist or a remote desktop sends it.
+void SendChord(WORD virtualKey, WORD modifier, WORD secondModifier = 0);
 // Types ASCII letters, digits, blanks and punctuation as key strokes.
 void TypeText(const char* text);
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "app/slots.h"
+#include "base/slots.h"
 #include "ring/vbutton.h"
 #include "tests/win/support/launcher_run.h"
 

@@ -1,4 +1,4 @@
-#include "app/onscreen.h"
+#include "base/onscreen.h"
 
 int ShiftInside(int start, int length, int low, int high)
 {

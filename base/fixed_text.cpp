@@ -1,4 +1,4 @@
-#include "leditor/fixed_text.h"
+#include "base/fixed_text.h"
 
 #include <windows.h>
 

@@ -2,12 +2,12 @@
 // plain record with a table of plain functions, like every other here.
 #define CINTERFACE
 #define COBJMACROS
-#include "app/accessible.h"
+#include "base/accessible.h"
 
 #include <oleacc.h>
 #include <stdlib.h>
 
-#include "app/shell.h"
+#include "base/system_library.h"
 
 namespace {
 

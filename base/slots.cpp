@@ -1,4 +1,4 @@
-#include "app/slots.h"
+#include "base/slots.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,8 +1,8 @@
 // The launcher's slot table, the program-wide settings saved beside it, the
 // ring layout and the private messages every window of the launcher shares.
 // Platform-free: it builds natively for the tests as well as for Windows.
-#ifndef ZRONDEL_APP_SLOTS_H
-#define ZRONDEL_APP_SLOTS_H
+#ifndef ZRONDEL_BASE_SLOTS_H
+#define ZRONDEL_BASE_SLOTS_H
 
 #ifdef _WIN32
 #include <windows.h>

@@ -2,8 +2,8 @@
 // Windows-1251 bytes. They reach the screen through the wide calls after
 // this conversion, never through the system's ANSI code page, so that they
 // read the same on every Windows.
-#ifndef ZRONDEL_LEDITOR_FIXED_TEXT_H
-#define ZRONDEL_LEDITOR_FIXED_TEXT_H
+#ifndef ZRONDEL_BASE_FIXED_TEXT_H
+#define ZRONDEL_BASE_FIXED_TEXT_H
 
 // Writes the NUL-terminated Windows-1251 text into wide as UTF-16, NUL
 // included: one character per byte, so capacity must be at least the text's

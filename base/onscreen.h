@@ -1,8 +1,8 @@
 // Keeping the launcher's windows within reach: the ring, its tooltip and its
 // hint dialog are moved onto a monitor's work area (the screen less the
 // taskbar) when the place they would take leaves them out of sight.
-#ifndef ZRONDEL_APP_ONSCREEN_H
-#define ZRONDEL_APP_ONSCREEN_H
+#ifndef ZRONDEL_BASE_ONSCREEN_H
+#define ZRONDEL_BASE_ONSCREEN_H
 
 // The start of a span `length` long, moved the least distance that puts the
 // span inside [low, high). A span longer than the room starts at low, so its

@@ -1,4 +1,4 @@
-#include "app/onscreen.h"
+#include "base/onscreen.h"
 
 bool IsOnAMonitor(POINT at)
 {

@@ -4,8 +4,8 @@
 // the system's own proxy for a window answers the rest. Nothing of it is
 // loaded before a tool asks: oleacc, COM and the tools' strings come from
 // the system folder with the first WM_GETOBJECT.
-#ifndef ZRONDEL_APP_ACCESSIBLE_H
-#define ZRONDEL_APP_ACCESSIBLE_H
+#ifndef ZRONDEL_BASE_ACCESSIBLE_H
+#define ZRONDEL_BASE_ACCESSIBLE_H
 
 #include <windows.h>
 

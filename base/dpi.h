@@ -1,8 +1,8 @@
 // The display scale: every pixel measure of the launcher is given for 96 DPI
 // and multiplied by the DPI of the monitor it is shown on over 96, rounded
 // the same way everywhere. At 96 DPI every measure is the given one.
-#ifndef ZRONDEL_APP_DPI_H
-#define ZRONDEL_APP_DPI_H
+#ifndef ZRONDEL_BASE_DPI_H
+#define ZRONDEL_BASE_DPI_H
 
 enum { BASE_DPI = 96 }; // the DPI at which the given measures hold unchanged
 
@@ -18,9 +18,12 @@ int Scale(int value, int dpi);
 // call, else system awareness. Each is looked up at run time, so that the
 // launcher starts on systems without them.
 void DeclareDpiAwareness();
-// The DPI the window is shown at; the screen's when the system cannot tell
-// a window's own.
+// The DPI the window is shown at: its own, else its monitor's; the screen's
+// when the system tells neither. Null: the screen's.
 int WindowDpi(HWND window);
+// The DPI of the monitor nearest to the point; the screen's when the system
+// cannot tell a monitor's own.
+int DpiAtPoint(POINT point);
 #endif
 
 #endif

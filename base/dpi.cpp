@@ -1,4 +1,4 @@
-#include "app/dpi.h"
+#include "base/dpi.h"
 
 int Scale(int value, int dpi)
 {
