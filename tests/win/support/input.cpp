@@ -70,6 +70,7 @@ DWORD WINAPI MoveThenRelease(void* parameter)
         MovePointerTo(path->from.x + (path->to.x - path->from.x) * step / path->steps,
                       path->from.y + (path->to.y - path->from.y) * step / path->steps);
     ReleaseButton(LEFT_BUTTON);
+    delete path;
     return 0;
 }
 
@@ -132,14 +133,21 @@ void ClickAt(int screenX, int screenY, MouseButton button)
 
 void DragWithLeftButton(POINT from, POINT to, int steps)
 {
-    MovePointerTo(from.x, from.y);
-    DragPath path = {from, to, steps, GetWindowThreadProcessId(WindowFromPoint(from), nullptr)};
-    HANDLE hand = CreateThread(nullptr, 0, MoveThenRelease, &path, 0, nullptr);
-    if (!hand)
+    ApproachPointer(from.x, from.y);
+    // The hand's own: it may outlive a drag that was given up on.
+    DragPath* path = new DragPath{from, to, steps, GetWindowThreadProcessId(WindowFromPoint(from), nullptr)};
+    HANDLE hand = CreateThread(nullptr, 0, MoveThenRelease, path, 0, nullptr);
+    if (!hand) {
+        delete path;
         return;
+    }
     PressButton(LEFT_BUTTON);
-    while (MsgWaitForMultipleObjects(1, &hand, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &hand, FALSE, 1000, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 15000)
         PumpMessages(10);
+    if (WaitForSingleObject(hand, 0) != WAIT_OBJECT_0)
+        printf("the drag to %ld,%ld did not end within 15 s\n", to.x, to.y);
     CloseHandle(hand);
     PumpMessages(100);
 }
