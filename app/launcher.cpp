@@ -78,7 +78,7 @@ void CreateRing(HWND ring)
     SetVButtonAccess(&kRingButtonAccess);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        slot->icon = StoredTargetIcon(slot->target, ringWindow.dpi);
+        slot->icon = StoredTargetIcon(slot, ringWindow.dpi);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
                                      layout[i].innerRadius, layout[i].outerRadius, ringWindow.dpi);

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/foreign_names.h"
 #include "base/system_library.h"
 #include "settings/settings_shim.h"
 
@@ -15,7 +16,7 @@ typedef BOOL(WINAPI* OpenFileDialog)(OPENFILENAMEW* dialog);
 typedef HRESULT(WINAPI* JoinApartment)(void* reserved, DWORD model);
 typedef void(WINAPI* LeaveApartment)();
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
-typedef HRESULT(WINAPI* ExtractIconAtSize)(const char* file, int index, UINT flags, HICON* large, HICON* small,
+typedef HRESULT(WINAPI* ExtractIconAtSize)(const wchar_t* file, int index, UINT flags, HICON* large, HICON* small,
                                            UINT sizes);
 
 const int kIconSide = 32; // what the shell's associated icon measures
@@ -52,15 +53,15 @@ bool PathBesideExe(const char* name, char* buffer, int capacity)
 
 // The icon again at the size, from where the shell found it; the icon as it
 // is where the shell has it at no other size.
-static HICON IconAtSize(HICON icon, const char* location, WORD index, int side)
+static HICON IconAtSize(HICON icon, const wchar_t* location, WORD index, int side)
 {
     // Without an icon of its own the target got one of the launcher's
     // resources, named by identifier rather than by index: kept as it is.
-    char launcher[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, launcher, MAX_PATH);
-    if (!icon || (length > 0 && length < MAX_PATH && lstrcmpiA(launcher, location) == 0))
+    wchar_t launcher[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, launcher, MAX_PATH);
+    if (!icon || (length > 0 && length < MAX_PATH && lstrcmpiW(launcher, location) == 0))
         return icon;
-    ExtractIconAtSize extract = reinterpret_cast<ExtractIconAtSize>(SystemEntry("shell32.dll", "SHDefExtractIconA"));
+    ExtractIconAtSize extract = reinterpret_cast<ExtractIconAtSize>(SystemEntry("shell32.dll", "SHDefExtractIconW"));
     HICON sized = nullptr;
     if (!extract || extract(location, index, 0, &sized, nullptr, static_cast<UINT>(side)) != S_OK || !sized)
         return icon;
@@ -68,22 +69,42 @@ static HICON IconAtSize(HICON icon, const char* location, WORD index, int side)
     return sized;
 }
 
-HICON ExtractTargetIcon(const char* path, int dpi)
+HICON ExtractTargetIcon(const char* path, int dpi, const char16_t* whole)
 {
-    if (!path || strlen(path) >= MAX_PATH)
+    wchar_t* name = path ? SystemPathOf(path, whole) : nullptr;
+    if (!name || lstrlenW(name) >= MAX_PATH) {
+        free(name);
         return nullptr;
+    }
     // The shell may write the path of the icon's file into the buffer; the
     // caller's path stays as it was.
-    char scratch[MAX_PATH];
-    strcpy(scratch, path);
+    wchar_t scratch[MAX_PATH];
+    lstrcpyW(scratch, name);
+    free(name);
     WORD index = 0;
-    HICON icon = ExtractAssociatedIconA(nullptr, scratch, &index);
+    HICON icon = ExtractAssociatedIconW(nullptr, scratch, &index);
     return dpi == BASE_DPI ? icon : IconAtSize(icon, scratch, index, Scale(kIconSide, dpi));
 }
 
-HICON StoredTargetIcon(const char* target, int dpi)
+HICON StoredTargetIcon(const LauncherSlot* slot, int dpi)
 {
-    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target, dpi) : nullptr;
+    const char* target = slot->target;
+    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target, dpi, slot->wholeTarget) : nullptr;
+}
+
+// The folder a target starts in without a working folder: the target's own,
+// with its backslash (C:\Tools\app.exe starts in C:\Tools\); none without one.
+template <typename Letter> static void KeepFolderOf(Letter* path)
+{
+    Letter* backslash = nullptr;
+    for (Letter* letter = path; *letter; ++letter) {
+        if (*letter == '\\')
+            backslash = letter;
+    }
+    if (backslash)
+        backslash[1] = 0;
+    else
+        path[0] = 0;
 }
 
 void LaunchTarget(const char* path, const char* workFolder)
@@ -92,20 +113,32 @@ void LaunchTarget(const char* path, const char* workFolder)
         return;
     char* derivedFolder = nullptr;
     if (!workFolder) {
-        derivedFolder = static_cast<char*>(malloc(strlen(path) + 1));
+        derivedFolder = CopyText(path);
         if (!derivedFolder)
             return;
-        strcpy(derivedFolder, path);
-        char* backslash = strrchr(derivedFolder, '\\');
-        // C:\Tools\app.exe starts in C:\Tools\ with its backslash.
-        if (backslash)
-            backslash[1] = '\0';
-        else
-            derivedFolder[0] = '\0';
+        KeepFolderOf(derivedFolder);
         workFolder = derivedFolder;
     }
     ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
     free(derivedFolder);
+}
+
+void LaunchSlot(const LauncherSlot* slot)
+{
+    if (!slot->wholeTarget && !slot->wholeWorkFolder) {
+        LaunchTarget(slot->target, slot->workFolder);
+        return;
+    }
+    wchar_t* path = SystemPathOf(slot->target, slot->wholeTarget);
+    wchar_t* folder = SystemPathOf(slot->workFolder ? slot->workFolder : slot->target,
+                                   slot->workFolder ? slot->wholeWorkFolder : slot->wholeTarget);
+    if (path && folder && path[0]) {
+        if (!slot->workFolder)
+            KeepFolderOf(folder);
+        ShellExecuteW(nullptr, nullptr, path, nullptr, folder, SW_SHOW);
+    }
+    free(path);
+    free(folder);
 }
 
 bool ChooseTargetFile(HWND owner, wchar_t* buffer, int capacity, const wchar_t* filters)

@@ -9,8 +9,9 @@
 bool PathExists(const char* path);
 // False when the file or folder is there, and when its drive, medium or
 // share is not there now (it may come back); true when that place answers
-// and the file or folder cannot be found there.
-bool TargetIsGone(const char* path);
+// and the file or folder cannot be found there. The whole UTF-16 name,
+// where given, is the one asked for.
+bool TargetIsGone(const char* path, const char16_t* whole);
 // A message box without owner, information icon, OK only.
 void ShowSettingsMessage(const char* text, const char* caption);
 // Moves source over destination in one step, replacing it.

@@ -104,7 +104,7 @@ bool PathExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool TargetIsGone(const char* path)
+bool TargetIsGone(const char* path, const char16_t* whole)
 {
     char root[MAX_PATH];
     PlaceRoot(path, root);
@@ -112,7 +112,8 @@ bool TargetIsGone(const char* path)
     // Asking again could wait for a network timeout once per slot.
     if (known && known->absent)
         return false;
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+    DWORD attributes = whole ? GetFileAttributesW(reinterpret_cast<const wchar_t*>(whole)) : GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = GetLastError();
     bool absent = IsPlaceAbsentError(error);

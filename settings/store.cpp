@@ -94,7 +94,9 @@ bool SameSlot(const LauncherSlot& first, const LauncherSlot& second)
     if (SameText(first.target, nullptr) || SameText(second.target, nullptr))
         return SameText(first.target, second.target);
     return SameText(first.target, second.target) && SameText(first.workFolder, second.workFolder) &&
-           SameText(first.extra, second.extra) && SameText(first.hint, second.hint);
+           SameText(first.extra, second.extra) && SameText(first.hint, second.hint) &&
+           SameWholeText(first.wholeTarget, second.wholeTarget) &&
+           SameWholeText(first.wholeWorkFolder, second.wholeWorkFolder);
 }
 
 void CopySlotTexts(LauncherSlot* to, const LauncherSlot& from)
@@ -103,6 +105,8 @@ void CopySlotTexts(LauncherSlot* to, const LauncherSlot& from)
     ReplaceText(&to->workFolder, from.workFolder);
     ReplaceText(&to->extra, from.extra);
     ReplaceText(&to->hint, from.hint);
+    ReplaceWholeText(&to->wholeTarget, from.wholeTarget);
+    ReplaceWholeText(&to->wholeWorkFolder, from.wholeWorkFolder);
 }
 
 // What this copy now knows the file to hold.

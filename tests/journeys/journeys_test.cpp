@@ -744,7 +744,7 @@ TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
                                            true, true, 500, 300));
 }
 
-TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
+TEST_F(Journey, AGreekNameDroppedIsKeptWholeBesideItsShortNameWithAReadableHint)
 {
     Start();
     const wchar_t omega[] = L"\x03A9\x03BC\x03AD\x03B3\x03B1"; // "Omega" in Greek letters
@@ -752,15 +752,20 @@ TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
     const std::wstring greek = recorder.substr(0, recorder.rfind(L'\\') + 1) + omega + L".exe";
     ASSERT_TRUE(CopyFileW(recorder.c_str(), greek.c_str(), FALSE));
     ASSERT_TRUE(DropFileFromFileManager(Sector(2), greek.c_str())) << "set ZRONDEL_XDND_DROP to the drop tool";
-    // Stored under its short name, which names the same file; the hint is
-    // the long name as the code page can show it.
+    // The table names it by its short name, for builds that read no more;
+    // the whole name follows it. The hint is the long name as the code page
+    // can show it.
     wchar_t shortName[MAX_PATH] = L"";
     GetShortPathNameW(greek.c_str(), shortName, MAX_PATH);
     char stored[MAX_PATH], hint[16];
     WideCharToMultiByte(CP_ACP, 0, shortName, -1, stored, MAX_PATH, nullptr, nullptr);
     WideCharToMultiByte(CP_ACP, 0, omega, -1, hint, sizeof hint, nullptr, nullptr);
-    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), SettingsFileWith({{2, stored, "", "", hint}}));
-    EXPECT_EQ(LaunchFrom(2), RecordOf(std::string(stored, strrchr(stored, '\\')), "hidden"));
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""),
+              SettingsBytes()
+                  .Raw(SettingsFileWith({{2, stored, "", "", hint}}))
+                  .WholeNames(2, stored, "", std::u16string(greek.begin(), greek.end()), u"")
+                  .str());
+    EXPECT_EQ(LaunchFrom(2), RecordOf(copy_.folder(), "hidden"));
 }
 
 TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)
