@@ -27,11 +27,9 @@ char* ToAnsi(const wchar_t* text, bool exactly)
 
 } // namespace
 
-// The path itself where it converts exactly, else its short 8.3 form where
-// that does; null when neither does.
-static char* ExactAnsiPathOf(const wchar_t* path)
+char* AnsiPathOf(const wchar_t* path, bool shortForm)
 {
-    if (char* ansi = ToAnsi(path, true))
+    if (char* ansi = shortForm ? nullptr : ToAnsi(path, true))
         return ansi;
     DWORD size = GetShortPathNameW(path, nullptr, 0);
     wchar_t* shortPath = size ? static_cast<wchar_t*>(malloc(size * sizeof(wchar_t))) : nullptr;
@@ -45,7 +43,7 @@ static char* ExactAnsiPathOf(const wchar_t* path)
 bool SetSlotPath(char** ansi, char16_t** whole, const wchar_t* path)
 {
     char* exact = ToAnsi(path, true);
-    char* best = exact ? exact : ExactAnsiPathOf(path);
+    char* best = exact ? exact : AnsiPathOf(path);
     if (!best)
         best = ToAnsi(path, false);
     char16_t* kept = nullptr;

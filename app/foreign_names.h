@@ -7,6 +7,11 @@
 
 #include <windows.h>
 
+// A heap copy in ANSI that names the same file: the path itself where the
+// code page holds every letter of it (unless only the short form is asked
+// for), otherwise its short 8.3 form where that converts exactly. Null when
+// neither does, or without memory.
+char* AnsiPathOf(const wchar_t* path, bool shortForm = false);
 // Sets a slot's pair of path fields (target and wholeTarget, or workFolder
 // and wholeWorkFolder) from a name the shell gave: *ansi to the name itself
 // where the code page holds every letter of it, else to its 8.3 alias where

@@ -23,32 +23,74 @@ const int kIconSide = 32; // what the shell's associated icon measures
 
 } // namespace
 
+wchar_t* ExeFolder()
+{
+    // Grown until the path fits whole: a cut one would name another folder.
+    for (DWORD capacity = MAX_PATH; capacity <= 0x10000; capacity *= 2) {
+        wchar_t* path = static_cast<wchar_t*>(malloc(capacity * sizeof(wchar_t)));
+        DWORD length = path ? GetModuleFileNameW(nullptr, path, capacity) : 0;
+        wchar_t* backslash = length && length < capacity ? wcsrchr(path, L'\\') : nullptr;
+        if (backslash) {
+            backslash[1] = L'\0';
+            return path;
+        }
+        free(path);
+        if (length < capacity)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+wchar_t* WidePathBesideExe(const wchar_t* name)
+{
+    wchar_t* folder = ExeFolder();
+    size_t length = folder ? wcslen(folder) + wcslen(name) + 1 : 0;
+    wchar_t* path = length ? static_cast<wchar_t*>(realloc(folder, length * sizeof(wchar_t))) : nullptr;
+    if (path)
+        wcscat(path, name);
+    else
+        free(folder);
+    return path;
+}
+
 void ExeDirectory(char* buffer, int capacity)
 {
-    buffer[0] = '\0';
-    DWORD length = GetModuleFileNameA(nullptr, buffer, capacity);
-    // A path that filled the buffer was cut short: no folder is better than a wrong one.
-    if (length == 0 || length >= static_cast<DWORD>(capacity)) {
-        buffer[0] = '\0';
-        return;
+    PathBesideExe("", buffer, capacity);
+}
+
+void ReportUnusableFolder()
+{
+    static const wchar_t kBefore[] = L"Settings cannot be kept in the program's folder:\n";
+    static const wchar_t kAfter[] = L"\n\nIts name has letters outside the system's code page and no short name, "
+                                    L"or is too long. Changes will not be saved.";
+    wchar_t* folder = ExeFolder();
+    size_t length = lstrlenW(kBefore) + (folder ? lstrlenW(folder) : 0) + lstrlenW(kAfter) + 1;
+    wchar_t* text = static_cast<wchar_t*>(malloc(length * sizeof(wchar_t)));
+    if (text) {
+        lstrcpyW(text, kBefore);
+        lstrcatW(text, folder ? folder : L"");
+        lstrcatW(text, kAfter);
+        MessageBoxW(nullptr, text, L"[Z]Rondel", MB_ICONINFORMATION);
     }
-    char* backslash = strrchr(buffer, '\\');
-    if (backslash)
-        backslash[1] = '\0';
-    else
-        buffer[0] = '\0';
+    free(text);
+    free(folder);
 }
 
 bool PathBesideExe(const char* name, char* buffer, int capacity)
 {
-    ExeDirectory(buffer, capacity);
-    size_t folderLength = strlen(buffer);
-    if (folderLength == 0 || folderLength + strlen(name) >= static_cast<size_t>(capacity)) {
-        buffer[0] = '\0';
-        return false;
+    buffer[0] = '\0';
+    wchar_t* folder = ExeFolder();
+    // The folder's exact name, else its short one where only that leaves room.
+    for (int form = 0; folder && form < 2 && !buffer[0]; ++form) {
+        char* ansi = AnsiPathOf(folder, form == 1);
+        if (ansi && strlen(ansi) + strlen(name) < static_cast<size_t>(capacity)) {
+            strcpy(buffer, ansi);
+            strcat(buffer, name);
+        }
+        free(ansi);
     }
-    strcpy(buffer + folderLength, name);
-    return true;
+    free(folder);
+    return buffer[0] != '\0';
 }
 
 // The icon again at the size, from where the shell found it; the icon as it
@@ -69,27 +111,41 @@ static HICON IconAtSize(HICON icon, const wchar_t* location, WORD index, int sid
     return sized;
 }
 
-HICON ExtractTargetIcon(const char* path, int dpi, const char16_t* whole)
+// The icon of the file the system knows by the name.
+static HICON IconOf(const wchar_t* name, int dpi)
 {
-    wchar_t* name = path ? SystemPathOf(path, whole) : nullptr;
-    if (!name || lstrlenW(name) >= MAX_PATH) {
-        free(name);
+    if (!name || lstrlenW(name) >= MAX_PATH)
         return nullptr;
-    }
     // The shell may write the path of the icon's file into the buffer; the
     // caller's path stays as it was.
     wchar_t scratch[MAX_PATH];
     lstrcpyW(scratch, name);
-    free(name);
     WORD index = 0;
     HICON icon = ExtractAssociatedIconW(nullptr, scratch, &index);
     return dpi == BASE_DPI ? icon : IconAtSize(icon, scratch, index, Scale(kIconSide, dpi));
 }
 
+HICON ExtractTargetIcon(const char* path, int dpi, const char16_t* whole)
+{
+    wchar_t* name = path ? SystemPathOf(path, whole) : nullptr;
+    HICON icon = IconOf(name, dpi);
+    free(name);
+    return icon;
+}
+
 HICON StoredTargetIcon(const LauncherSlot* slot, int dpi)
 {
     const char* target = slot->target;
-    return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target, dpi, slot->wholeTarget) : nullptr;
+    wchar_t* name = target ? SystemPathOf(target, slot->wholeTarget) : nullptr;
+    wchar_t* moved = name ? OnLauncherDrive(name) : nullptr;
+    HICON icon = nullptr;
+    if (moved)
+        icon = IconOf(moved, dpi);
+    else if (name && !TargetPlaceWasAbsent(target))
+        icon = IconOf(name, dpi);
+    free(moved);
+    free(name);
+    return icon;
 }
 
 // The folder a target starts in without a working folder: the target's own,
@@ -123,20 +179,36 @@ void LaunchTarget(const char* path, const char* workFolder)
     free(derivedFolder);
 }
 
+// The same with UTF-16 names.
+static void LaunchWide(const wchar_t* path, const wchar_t* workFolder)
+{
+    if (!path || !path[0])
+        return;
+    wchar_t* derivedFolder = nullptr;
+    if (!workFolder) {
+        ReplaceWholeText(reinterpret_cast<char16_t**>(&derivedFolder), reinterpret_cast<const char16_t*>(path));
+        if (!derivedFolder)
+            return;
+        KeepFolderOf(derivedFolder);
+        workFolder = derivedFolder;
+    }
+    ShellExecuteW(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+    free(derivedFolder);
+}
+
 void LaunchSlot(const LauncherSlot* slot)
 {
-    if (!slot->wholeTarget && !slot->wholeWorkFolder) {
-        LaunchTarget(slot->target, slot->workFolder);
-        return;
-    }
     wchar_t* path = SystemPathOf(slot->target, slot->wholeTarget);
-    wchar_t* folder = SystemPathOf(slot->workFolder ? slot->workFolder : slot->target,
-                                   slot->workFolder ? slot->wholeWorkFolder : slot->wholeTarget);
-    if (path && folder && path[0]) {
-        if (!slot->workFolder)
-            KeepFolderOf(folder);
-        ShellExecuteW(nullptr, nullptr, path, nullptr, folder, SW_SHOW);
-    }
+    wchar_t* folder = slot->workFolder ? SystemPathOf(slot->workFolder, slot->wholeWorkFolder) : nullptr;
+    wchar_t* movedPath = path ? OnLauncherDrive(path) : nullptr;
+    wchar_t* movedFolder = folder ? OnLauncherDrive(folder) : nullptr;
+    // Names the code page holds, there as stored: asked for as they always were.
+    if (!slot->wholeTarget && !slot->wholeWorkFolder && !movedPath && !movedFolder)
+        LaunchTarget(slot->target, slot->workFolder);
+    else
+        LaunchWide(movedPath ? movedPath : path, movedFolder ? movedFolder : folder);
+    free(movedPath);
+    free(movedFolder);
     free(path);
     free(folder);
 }

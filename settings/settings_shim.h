@@ -48,6 +48,11 @@ void PauseMilliseconds(int milliseconds);
 // True when TargetIsGone found the path's drive or share not there; asks
 // the system nothing, so nothing waits on an absent share once more.
 bool TargetPlaceWasAbsent(const char* path);
+// The same place on the drive the launcher runs from, where a drive-letter
+// path is not there as stored but is there: a heap copy; null where the
+// path is used as stored. What is stored stays as stored, so that it works
+// again where the drive has its old letter.
+wchar_t* OnLauncherDrive(const wchar_t* path);
 #endif
 
 #ifndef _WIN32
