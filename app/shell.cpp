@@ -148,52 +148,57 @@ HICON StoredTargetIcon(const LauncherSlot* slot, int dpi)
     return icon;
 }
 
-// The folder a target starts in without a working folder: the target's own,
-// with its backslash (C:\Tools\app.exe starts in C:\Tools\); none without one.
-template <typename Letter> static void KeepFolderOf(Letter* path)
+static char* CopyOf(const char* text)
 {
-    Letter* backslash = nullptr;
-    for (Letter* letter = path; *letter; ++letter) {
-        if (*letter == '\\')
-            backslash = letter;
+    return CopyText(text);
+}
+
+static wchar_t* CopyOf(const wchar_t* text)
+{
+    wchar_t* copy = nullptr;
+    ReplaceWholeText(reinterpret_cast<char16_t**>(&copy), reinterpret_cast<const char16_t*>(text));
+    return copy;
+}
+
+static void Execute(const char* path, const char* workFolder)
+{
+    ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+}
+
+static void Execute(const wchar_t* path, const wchar_t* workFolder)
+{
+    ShellExecuteW(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+}
+
+// In ANSI or UTF-16 names alike.
+template <typename Letter> static void Launch(const Letter* path, const Letter* workFolder)
+{
+    if (!path || !path[0])
+        return;
+    Letter* derivedFolder = nullptr;
+    if (!workFolder) {
+        derivedFolder = CopyOf(path);
+        if (!derivedFolder)
+            return;
+        // C:\Tools\app.exe starts in C:\Tools\ with its backslash.
+        Letter* backslash = nullptr;
+        for (Letter* letter = derivedFolder; *letter; ++letter) {
+            if (*letter == '\\')
+                backslash = letter;
+        }
+        if (backslash)
+            backslash[1] = 0;
+        else
+            derivedFolder[0] = 0;
+        workFolder = derivedFolder;
     }
-    if (backslash)
-        backslash[1] = 0;
-    else
-        path[0] = 0;
+    Execute(path, workFolder);
+    free(derivedFolder);
 }
 
 void LaunchTarget(const char* path, const char* workFolder)
 {
-    if (!path || !path[0])
-        return;
-    char* derivedFolder = nullptr;
-    if (!workFolder) {
-        derivedFolder = CopyText(path);
-        if (!derivedFolder)
-            return;
-        KeepFolderOf(derivedFolder);
-        workFolder = derivedFolder;
-    }
-    ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
-    free(derivedFolder);
-}
-
-// The same with UTF-16 names.
-static void LaunchWide(const wchar_t* path, const wchar_t* workFolder)
-{
-    if (!path || !path[0])
-        return;
-    wchar_t* derivedFolder = nullptr;
-    if (!workFolder) {
-        ReplaceWholeText(reinterpret_cast<char16_t**>(&derivedFolder), reinterpret_cast<const char16_t*>(path));
-        if (!derivedFolder)
-            return;
-        KeepFolderOf(derivedFolder);
-        workFolder = derivedFolder;
-    }
-    ShellExecuteW(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
-    free(derivedFolder);
+    Launch(path, workFolder);
 }
 
 void LaunchSlot(const LauncherSlot* slot)
@@ -206,7 +211,7 @@ void LaunchSlot(const LauncherSlot* slot)
     if (!slot->wholeTarget && !slot->wholeWorkFolder && !movedPath && !movedFolder)
         LaunchTarget(slot->target, slot->workFolder);
     else
-        LaunchWide(movedPath ? movedPath : path, movedFolder ? movedFolder : folder);
+        Launch<wchar_t>(movedPath ? movedPath : path, movedFolder ? movedFolder : folder);
     free(movedPath);
     free(movedFolder);
     free(path);
