@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "base/slots.h"
+
 namespace {
 
 // The text in the ANSI code page; exactly: null where a letter would come
@@ -25,9 +27,9 @@ char* ToAnsi(const wchar_t* text, bool exactly)
 
 } // namespace
 
-char* AnsiPathOf(const wchar_t* path)
+char* AnsiPathOf(const wchar_t* path, bool shortForm)
 {
-    if (char* ansi = ToAnsi(path, true))
+    if (char* ansi = shortForm ? nullptr : ToAnsi(path, true))
         return ansi;
     DWORD size = GetShortPathNameW(path, nullptr, 0);
     wchar_t* shortPath = size ? static_cast<wchar_t*>(malloc(size * sizeof(wchar_t))) : nullptr;
@@ -38,23 +40,44 @@ char* AnsiPathOf(const wchar_t* path)
     return ansi;
 }
 
+bool SetSlotPath(char** ansi, char16_t** whole, const wchar_t* path)
+{
+    char* exact = ToAnsi(path, true);
+    char* best = exact ? exact : AnsiPathOf(path);
+    if (!best)
+        best = ToAnsi(path, false);
+    char16_t* kept = nullptr;
+    if (!exact)
+        ReplaceWholeText(&kept, reinterpret_cast<const char16_t*>(path));
+    if (!best || (!exact && !kept)) {
+        free(best);
+        free(kept);
+        return false;
+    }
+    free(*ansi);
+    *ansi = best;
+    free(*whole);
+    *whole = kept;
+    return true;
+}
+
+wchar_t* SystemPathOf(const char* ansi, const char16_t* whole)
+{
+    wchar_t* path = nullptr;
+    if (whole) {
+        ReplaceWholeText(reinterpret_cast<char16_t**>(&path), whole);
+        return path;
+    }
+    int size = ansi ? MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0) : 0;
+    path = size > 0 ? static_cast<wchar_t*>(malloc(size * sizeof(wchar_t))) : nullptr;
+    if (path && MultiByteToWideChar(CP_ACP, 0, ansi, -1, path, size) != size) {
+        free(path);
+        path = nullptr;
+    }
+    return path;
+}
+
 char* ReadableAnsiText(const wchar_t* text)
 {
     return ToAnsi(text, false);
-}
-
-void ReportUnkeptName(HWND owner, const wchar_t* path)
-{
-    static const wchar_t kBefore[] = L"File name cannot be kept:\n";
-    static const wchar_t kAfter[] =
-        L"\n\nIts letters are not all in the system's code page, and it has no short name.";
-    size_t length = lstrlenW(kBefore) + lstrlenW(path) + lstrlenW(kAfter) + 1;
-    wchar_t* text = static_cast<wchar_t*>(malloc(length * sizeof(wchar_t)));
-    if (!text)
-        return;
-    lstrcpyW(text, kBefore);
-    lstrcatW(text, path);
-    lstrcatW(text, kAfter);
-    MessageBoxW(owner, text, L"[Z]Rondel", MB_ICONINFORMATION);
-    free(text);
 }

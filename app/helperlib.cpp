@@ -1,5 +1,6 @@
 #include "app/helperlib.h"
 
+#include <stdlib.h>
 #include <windows.h>
 
 #include "app/shell.h"
@@ -47,13 +48,12 @@ void LoadHelperLibrary()
 {
     if (helper.loaded)
         return;
-    char path[MAX_PATH];
-    if (!PathBesideExe("vcontrols.dll", path, MAX_PATH)) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        ReportFailure();
-        return;
-    }
-    helper.module = LoadLibraryA(path);
+    // By its whole name: the folder may have no ANSI one.
+    wchar_t* path = WidePathBesideExe(L"vcontrols.dll");
+    if (!path)
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    helper.module = path ? LoadLibraryW(path) : nullptr;
+    free(path);
     if (!helper.module) {
         ReportFailure();
         return;

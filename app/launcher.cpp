@@ -78,7 +78,7 @@ void CreateRing(HWND ring)
     SetVButtonAccess(&kRingButtonAccess);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        slot->icon = StoredTargetIcon(slot->target, ringWindow.dpi);
+        slot->icon = StoredTargetIcon(slot, ringWindow.dpi);
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
                                      layout[i].innerRadius, layout[i].outerRadius, ringWindow.dpi);
@@ -113,14 +113,20 @@ int StartLauncher(HINSTANCE instance)
     RegisterToolTipClass(instance);
 
     launcher.slots = AllocateSlotTable();
-    // Without the folder (or memory for the table) there is nowhere to keep settings.
+    wchar_t* folder = ExeFolder();
+    // A folder with no ANSI name that leaves room for every name derived
+    // from settings.dat is told of once; the settings are never kept elsewhere.
     char settingsPath[MAX_PATH];
-    if (!launcher.slots || !PathBesideExe("settings.dat", settingsPath, MAX_PATH) ||
-        !OpenSettingsStore(settingsPath, launcher.slots)) {
+    bool named = PathBesideExe("settings.dat", settingsPath, MAX_PATH - SETTINGS_NAME_ROOM);
+    if (!launcher.slots || !folder || !OpenSettingsStore(named ? settingsPath : nullptr, launcher.slots)) {
+        free(folder);
         FreeSlotTable(launcher.slots);
         launcher.slots = nullptr;
         return EXIT_NO_SETTINGS_PATH;
     }
+    free(folder);
+    if (!named)
+        ReportUnusableFolder();
     LoadStoredSettings();
 
     launcher.classIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_RING));

@@ -211,7 +211,7 @@ void OnSlotClick(HWND window, WPARAM index)
         // Hidden first, so the started program comes up in front of nothing of ours.
         if (launcherSettings.hideAfterLaunch)
             ShowWindow(window, SW_HIDE);
-        LaunchTarget(slot->target, slot->workFolder);
+        LaunchSlot(slot);
     } else {
         MessageBoxA(window, "You mast define action for this button.", "VButton Clicked!",
                     MB_ICONINFORMATION);

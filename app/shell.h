@@ -6,26 +6,41 @@
 #include <windows.h>
 
 #include "base/dpi.h"
+#include "base/slots.h"
 
-// The executable's folder with its trailing backslash; empty when the
-// module's path cannot be had whole in the buffer.
+// The executable's folder with its trailing backslash, in UTF-16 and of any
+// length: a heap copy; null when the system gives none, or without memory.
+wchar_t* ExeFolder();
+// The file beside the executable: a heap copy; null without memory.
+wchar_t* WidePathBesideExe(const wchar_t* name);
+// The executable's folder with its trailing backslash in ANSI: exactly
+// where the code page holds it, else its short 8.3 form; empty when neither
+// names it within the buffer.
 void ExeDirectory(char* buffer, int capacity);
-// The executable's folder followed by name; false, and the buffer empty,
-// when the two do not fit together.
+// The executable's folder, as ExeDirectory gives it, followed by name;
+// false, and the buffer empty, when no form of the two fits together.
 bool PathBesideExe(const char* name, char* buffer, int capacity);
+// The one box at start for a folder whose name no ANSI path of the
+// system's length holds, naming it: the launcher runs without saving.
+void ReportUnusableFolder();
 
 // The target's associated icon, owned by whoever stores it; null for an
 // absent path or one too long for the shell's path buffer. Above 96 DPI it
 // is taken at 32 pixels scaled where the shell has the icon at that size.
-HICON ExtractTargetIcon(const char* path, int dpi = BASE_DPI);
-// The icon of a target read from the settings, or null: none is asked for
-// a target whose drive or share was found absent, where the shell could
-// wait for it; the target gets one at a later start that finds it.
-HICON StoredTargetIcon(const char* target, int dpi = BASE_DPI);
+// The whole name, where given, is the one asked for.
+HICON ExtractTargetIcon(const char* path, int dpi = BASE_DPI, const char16_t* whole = nullptr);
+// The icon of a slot's target read from the settings, or null: none is
+// asked for a target whose drive or share was found absent, where the shell
+// could wait for it; the target gets one at a later start that finds it.
+// A target found on the launcher's drive instead gives the icon from there.
+HICON StoredTargetIcon(const LauncherSlot* slot, int dpi = BASE_DPI);
 
 // Asks the shell to open the target; without a working folder it starts in
 // the folder that contains the target. A failure is not reported.
 void LaunchTarget(const char* path, const char* workFolder);
+// The same for a slot, with its whole names where it has them, and from the
+// launcher's drive where its target or working folder moved there.
+void LaunchSlot(const LauncherSlot* slot);
 
 // The open-file dialog for a target: the buffer (emptied by the caller)
 // receives the chosen path, in UTF-16 so that no letter of it is lost. The

@@ -22,52 +22,52 @@ void Release(char** text)
     *text = nullptr;
 }
 
-// The ANSI path that names the chosen or dropped file, or null when none
-// can; the user is then told in a box.
-char* KeptPathOf(HWND ring, const wchar_t* path)
+// Assigns the picked or dropped file, kept whole where the code page lacks
+// a letter of it, with the hint of its long name; -1 without memory, -2 when
+// it is the slot's own target, 0 when assigned.
+int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button)
 {
-    char* kept = AnsiPathOf(path);
-    if (!kept)
-        ReportUnkeptName(ring, path);
-    return kept;
-}
-
-// Assigns the picked or dropped file under the path that keeps it, with the
-// hint of its long name; -1 when its name cannot be kept, -2 when it is the
-// slot's own target, 0 when assigned.
-int AssignPicked(HWND ring, LauncherSlot* slot, const wchar_t* picked, VButtonState* button)
-{
-    char* path = KeptPathOf(ring, picked);
-    if (!path)
+    char* path = nullptr;
+    char16_t* whole = nullptr;
+    if (!SetSlotPath(&path, &whole, picked))
         return -1;
+    wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
     int result = -2;
-    if (!slot->target || lstrcmpiA(slot->target, path) != 0) {
+    if (!own || lstrcmpiW(own, picked) != 0) {
         char* longName = ReadableAnsiText(picked);
-        AssignTarget(slot, path, button, longName);
+        AssignTarget(slot, path, button, longName, whole);
         free(longName);
         result = 0;
     }
+    free(own);
     free(path);
+    free(whole);
     return result;
 }
 
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName)
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
+                  const char16_t* whole)
 {
-    // Both copies first: without memory the slot keeps its old target whole.
+    // All copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
     char* hint = DeriveHint(longName ? longName : path);
-    if (!target || !hint) {
+    char16_t* wholeTarget = nullptr;
+    ReplaceWholeText(&wholeTarget, whole);
+    if (!target || !hint || (whole && !wholeTarget)) {
         free(target);
         free(hint);
+        free(wholeTarget);
         return;
     }
     DestroyIcon(button->icon);
-    button->icon = ExtractTargetIcon(path, button->dpi);
+    button->icon = ExtractTargetIcon(path, button->dpi, whole);
     slot->icon = button->icon;
     free(slot->target);
     slot->target = target;
+    free(slot->wholeTarget);
+    slot->wholeTarget = wholeTarget;
     free(slot->hint);
     slot->hint = hint;
     SaveLauncherSettings();
@@ -80,7 +80,7 @@ void ShowStoredIcon(LauncherSlot* slot)
     if (!button)
         return;
     DestroyIcon(button->icon);
-    button->icon = slot->icon = StoredTargetIcon(slot->target, button->dpi);
+    button->icon = slot->icon = StoredTargetIcon(slot, button->dpi);
     InvalidateRect(button->window, nullptr, TRUE);
 }
 
@@ -91,7 +91,7 @@ void ChooseSlotFile(HWND ring, int* currentSlot)
         return;
     wchar_t path[MAX_PATH] = L"";
     // The same target again leaves everything, a typed hint and the current slot too.
-    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(ring, slot, path, VButtonStateOf(slot->button)) == -2)
+    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(slot, path, VButtonStateOf(slot->button)) == -2)
         return;
     *currentSlot = -1;
 }
@@ -102,14 +102,8 @@ void ChooseSlotWorkFolder(HWND ring, int* currentSlot)
     if (!slot)
         return;
     wchar_t folder[MAX_PATH] = L"";
-    if (ChooseWorkFolder(ring, slot->hint, folder)) {
-        char* copy = KeptPathOf(ring, folder);
-        if (copy) {
-            free(slot->workFolder);
-            slot->workFolder = copy;
-            SaveLauncherSettings();
-        }
-    }
+    if (ChooseWorkFolder(ring, slot->hint, folder) && SetSlotPath(&slot->workFolder, &slot->wholeWorkFolder, folder))
+        SaveLauncherSettings();
     *currentSlot = -1;
 }
 
@@ -131,6 +125,8 @@ void ClearSlot(HWND ring, int* currentSlot)
         if (slot->hint)
             ReplaceText(&slot->hint, kDefaultHint);
         Release(&slot->workFolder);
+        ReplaceWholeText(&slot->wholeTarget, nullptr);
+        ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
         SaveLauncherSettings();
         InvalidateRect(button->window, nullptr, TRUE);
     }
@@ -155,7 +151,7 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     wchar_t* path = length ? static_cast<wchar_t*>(malloc((length + 1) * sizeof(wchar_t))) : nullptr;
     LRESULT result = -1;
     if (path && DragQueryFileW(drop, 0, path, length + 1) == length)
-        result = AssignPicked(GetParent(button->window), slot, path, button);
+        result = AssignPicked(slot, path, button);
     free(path);
     DragFinish(drop);
     if (result == 0)

@@ -12,9 +12,11 @@
 
 // Gives the slot the path as its target, the target's icon (in the slot and
 // in its button) and the hint derived from longName, or from the path
-// without it; the working folder stays. Saves and repaints the button. Out
+// without it; the working folder stays. whole, where given, is the target's
+// whole name, path its best ANSI form. Saves and repaints the button. Out
 // of memory, the slot is left as it was.
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName = nullptr);
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName = nullptr,
+                  const char16_t* whole = nullptr);
 // Gives a slot its target's icon again, as start-up takes it, at its
 // button's DPI, in the slot and in the button, and repaints the button.
 void ShowStoredIcon(LauncherSlot* slot);

@@ -22,6 +22,8 @@ void EmptySlotTable(LauncherSlot* slots)
             free(*text);
             *text = nullptr;
         }
+        ReplaceWholeText(&slot->wholeTarget, nullptr);
+        ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
     }
 }
 
@@ -52,6 +54,29 @@ void ReplaceText(char** field, const char* text)
 {
     free(*field);
     *field = text ? CopyText(text) : nullptr;
+}
+
+size_t WholeLength(const char16_t* text)
+{
+    size_t length = 0;
+    while (text && text[length])
+        ++length;
+    return length;
+}
+
+void ReplaceWholeText(char16_t** field, const char16_t* text)
+{
+    free(*field);
+    *field = nullptr;
+    size_t size = (WholeLength(text) + 1) * sizeof(char16_t);
+    if (text && (*field = static_cast<char16_t*>(malloc(size))))
+        memcpy(*field, text, size);
+}
+
+bool SameWholeText(const char16_t* first, const char16_t* second)
+{
+    size_t length = WholeLength(first);
+    return length == WholeLength(second) && (length == 0 || memcmp(first, second, length * sizeof(char16_t)) == 0);
 }
 
 char* DeriveHint(const char* path)

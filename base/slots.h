@@ -4,6 +4,8 @@
 #ifndef ZRONDEL_BASE_SLOTS_H
 #define ZRONDEL_BASE_SLOTS_H
 
+#include <stddef.h>
+
 #ifdef _WIN32
 #include <windows.h>
 typedef HWND SlotWindow;
@@ -22,6 +24,11 @@ struct LauncherSlot {
     char* extra;       // second text kept with the slot; only stored and loaded
     char* hint;        // tooltip text; null = never had a hint
     char* workFolder;  // null = the folder that contains the target
+    // The whole UTF-16 names where target or workFolder holds only the best
+    // ANSI form of one (its 8.3 alias, or '?' for letters the code page
+    // lacks); null where the ANSI text is the name itself.
+    char16_t* wholeTarget;
+    char16_t* wholeWorkFolder;
     int index;         // 0..23, set when the slot's button is created
     SlotWindow button; // the slot's ring button
     SlotIcon icon;     // target's icon, owned by the ring button; null without target
@@ -52,6 +59,10 @@ void FreeSlotTable(LauncherSlot* slots);
 char* CopyText(const char* text);
 // Replaces *field by a copy of text (null text makes it absent).
 void ReplaceText(char** field, const char* text);
+// The same for a UTF-16 whole name; its length in code units.
+size_t WholeLength(const char16_t* text);
+void ReplaceWholeText(char16_t** field, const char16_t* text);
+bool SameWholeText(const char16_t* first, const char16_t* second);
 
 // The default hint of a path: its file name without the extension. The drive
 // root "C:\" gives an empty, present hint. Null when out of memory.

@@ -211,14 +211,6 @@ static bool ReplaceSoon(const char* source, const char* destination)
     return true;
 }
 
-// FNV-1a, 32 bits: enough to tell two versions of a small file apart.
-static uint32_t HashBytes(uint32_t hash, const unsigned char* bytes, size_t count)
-{
-    for (size_t i = 0; i < count; ++i)
-        hash = (hash ^ bytes[i]) * 16777619u;
-    return hash;
-}
-
 bool TakeFingerprint(const char* path, FileFingerprint* print)
 {
     *print = FileFingerprint();
@@ -228,7 +220,7 @@ bool TakeFingerprint(const char* path, FileFingerprint* print)
     if (!stream)
         return false;
     print->present = true;
-    print->hash = 2166136261u;
+    print->hash = kHashStart;
     unsigned char buffer[4096];
     size_t count;
     while ((count = fread(buffer, 1, sizeof buffer, stream)) > 0)

@@ -6,6 +6,31 @@
 
 #include "settings/settings_shim.h"
 
+const char kWholeNamesMagic[SETTINGS_MAGIC_SIZE] = "ZRondelW1";
+
+// Enough to tell two versions of a small file, or of a slot's names, apart.
+uint32_t HashBytes(uint32_t hash, const void* bytes, size_t count)
+{
+    const unsigned char* byte = static_cast<const unsigned char*>(bytes);
+    for (size_t i = 0; i < count; ++i)
+        hash = (hash ^ byte[i]) * 16777619u;
+    return hash;
+}
+
+// The ANSI names of a slot as a save writes them; whole names stored for
+// other ones are not this slot's.
+static uint32_t SlotNamesHash(const LauncherSlot* slot)
+{
+    const char* folder = slot->workFolder ? slot->workFolder : "";
+    uint32_t hash = HashBytes(kHashStart, slot->target, strlen(slot->target) + 1);
+    return HashBytes(hash, folder, strlen(folder));
+}
+
+static bool HasWholeNames(const LauncherSlot* slot)
+{
+    return slot->target && slot->target[0] && (WholeLength(slot->wholeTarget) || WholeLength(slot->wholeWorkFolder));
+}
+
 // --- writing -------------------------------------------------------------
 
 static bool WriteBytes(FILE* stream, const void* bytes, size_t count)
@@ -34,6 +59,49 @@ bool WriteSettingsMagic(FILE* stream)
     return WriteBytes(stream, "ZRondelV3", SETTINGS_MAGIC_SIZE);
 }
 
+// Bytes of a counted UTF-16 text: its count, its units and their zero.
+static size_t WholeTextSize(const char16_t* text)
+{
+    size_t length = WholeLength(text);
+    return 4 + (length ? (length + 1) * 2 : 0);
+}
+
+static bool WriteWholeText(FILE* stream, const char16_t* text)
+{
+    int32_t length = static_cast<int32_t>(WholeLength(text));
+    if (!WriteInt32(stream, length))
+        return false;
+    for (int32_t i = 0; length > 0 && i <= length; ++i) {
+        unsigned char unit[2] = {static_cast<unsigned char>(text[i]), static_cast<unsigned char>(text[i] >> 8)};
+        if (!WriteBytes(stream, unit, 2))
+            return false;
+    }
+    return true;
+}
+
+// Nothing where every name converts, so such a file is the version 3 file
+// byte for byte.
+static bool WriteWholeNames(FILE* stream, const LauncherSlot* slots, int count)
+{
+    size_t size = 0;
+    for (int i = 0; i < count; ++i) {
+        if (HasWholeNames(&slots[i]))
+            size += 8 + WholeTextSize(slots[i].wholeTarget) + WholeTextSize(slots[i].wholeWorkFolder);
+    }
+    if (size == 0)
+        return true;
+    if (!WriteBytes(stream, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) || !WriteInt32(stream, static_cast<int32_t>(size)))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const LauncherSlot* slot = &slots[i];
+        if (HasWholeNames(slot) &&
+            !(WriteInt32(stream, i) && WriteInt32(stream, static_cast<int32_t>(SlotNamesHash(slot))) &&
+              WriteWholeText(stream, slot->wholeTarget) && WriteWholeText(stream, slot->wholeWorkFolder)))
+            return false;
+    }
+    return true;
+}
+
 static bool WriteSlot(FILE* stream, const LauncherSlot* slot)
 {
     // An empty slot is a single zero length, whatever else it still holds.
@@ -54,7 +122,7 @@ bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count)
     unsigned char flags[2] = {static_cast<unsigned char>(launcherSettings.hideAfterLaunch ? 1 : 0),
                               static_cast<unsigned char>(launcherSettings.showAtStart ? 1 : 0)};
     return WriteBytes(stream, flags, 2) && WriteInt32(stream, launcherSettings.windowLeft) &&
-           WriteInt32(stream, launcherSettings.windowTop);
+           WriteInt32(stream, launcherSettings.windowTop) && WriteWholeNames(stream, slots, count);
 }
 
 // --- reading -------------------------------------------------------------
@@ -77,13 +145,18 @@ static bool ReadBytes(SettingsFile* file, void* bytes, long count)
     return true;
 }
 
+static int32_t Int32At(const unsigned char* bytes)
+{
+    return static_cast<int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                (static_cast<uint32_t>(bytes[3]) << 24));
+}
+
 static bool ReadInt32(SettingsFile* file, int32_t* value)
 {
     unsigned char bytes[4];
     if (!ReadBytes(file, bytes, 4))
         return false;
-    *value = static_cast<int32_t>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                  (static_cast<uint32_t>(bytes[3]) << 24));
+    *value = Int32At(bytes);
     return true;
 }
 
@@ -155,72 +228,127 @@ int ReadSettingsVersion(SettingsFile* file)
     return SETTINGS_UNSUPPORTED;
 }
 
-// How an entry of versions 1 to 3 begins: a length of 0 or less, a target
-// that is no longer there (or empty), a target, or a file that ended.
-enum EntryStart { ENTRY_EMPTY, ENTRY_GONE, ENTRY_TARGET, ENTRY_CUT };
-
-static EntryStart ReadEntryTarget(SettingsFile* file, char** target)
-{
-    int32_t length;
-    if (!ReadInt32(file, &length))
-        return ENTRY_CUT;
-    if (length <= 0)
-        return ENTRY_EMPTY;
-    *target = ReadText(file, length);
-    if (!*target)
-        return ENTRY_CUT;
-    if (!(*target)[0] || TargetIsGone(*target)) {
-        free(*target);
-        *target = nullptr;
-        return ENTRY_GONE;
-    }
-    return ENTRY_TARGET;
-}
-
 // The entries of version 1 (a target each) or of versions 2 and 3 (four
-// texts each).
-static void ReadEntries(SettingsFile* file, LauncherSlot* slots, int capacity, bool fourTexts)
+// texts each), as stored; the number of entries read.
+static int ReadEntries(SettingsFile* file, LauncherSlot* slots, int capacity, bool fourTexts)
 {
     int count = ReadSlotCount(file, capacity);
-    for (int i = 0; i < count && !file->damaged; ++i) {
+    int i = 0;
+    for (; i < count && !file->damaged; ++i) {
         LauncherSlot* slot = &slots[i];
-        char* target = nullptr;
-        const EntryStart start = ReadEntryTarget(file, &target);
-        if (start == ENTRY_CUT)
+        int32_t length;
+        if (!ReadInt32(file, &length))
             break;
-        if (start != ENTRY_TARGET) {
-            // Version 1 leaves a gone target's slot without a hint.
-            if (start == ENTRY_EMPTY || fourTexts)
-                slot->hint = CopyText(kDefaultHint);
-            // Skip a gone target's other texts so the next entry starts in place.
-            for (int skipped = 0; fourTexts && start == ENTRY_GONE && skipped < 3; ++skipped)
-                free(ReadCountedText(file));
+        if (length <= 0) {
+            slot->hint = CopyText(kDefaultHint);
             continue;
         }
-        slot->target = target;
+        slot->target = ReadText(file, length);
+        if (!slot->target)
+            break;
         if (fourTexts) {
             slot->workFolder = ReadCountedText(file);
             slot->extra = ReadCountedText(file);
             slot->hint = ReadCountedText(file);
         }
-        if (!slot->hint)
-            slot->hint = DeriveHint(target);
+    }
+    return i;
+}
+
+// The load test, once the whole names are known: a slot whose target is no
+// longer there (or empty) is loaded empty, without a hint after version 1.
+static void LeaveGoneTargets(LauncherSlot* slots, int count, bool fourTexts)
+{
+    for (int i = 0; i < count; ++i) {
+        LauncherSlot* slot = &slots[i];
+        if (!slot->target)
+            continue;
+        if (slot->target[0] && !TargetIsGone(slot->target, slot->wholeTarget)) {
+            if (!slot->hint)
+                slot->hint = DeriveHint(slot->target);
+            continue;
+        }
+        char* hint = fourTexts ? CopyText(kDefaultHint) : nullptr;
+        ReplaceText(&slot->hint, nullptr);
+        ReplaceText(&slot->target, nullptr);
+        ReplaceText(&slot->workFolder, nullptr);
+        ReplaceText(&slot->extra, nullptr);
+        ReplaceWholeText(&slot->wholeTarget, nullptr);
+        ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
+        slot->hint = hint;
+    }
+}
+
+// A counted UTF-16 text; null for a count of 0 or less and for an empty
+// text. A zero unit inside the text ends it there.
+static char16_t* ReadWholeText(SettingsFile* file)
+{
+    int32_t length;
+    if (!ReadInt32(file, &length) || length <= 0)
+        return nullptr;
+    if (length >= file->remaining / 2) {
+        file->damaged = true;
+        return nullptr;
+    }
+    char16_t* text = static_cast<char16_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(char16_t)));
+    unsigned char unit[2];
+    for (int32_t i = 0; text && i <= length; ++i) {
+        if (!ReadBytes(file, unit, 2))
+            break;
+        text[i] = static_cast<char16_t>(unit[0] | (unit[1] << 8));
+    }
+    if (!text || file->damaged || text[length] != 0 || !text[0]) {
+        file->damaged = file->damaged || !text || text[length] != 0;
+        free(text);
+        return nullptr;
+    }
+    return text;
+}
+
+// The whole names' block after the trailer, where there is one; its entries
+// go to the slots they still match. Bytes after the trailer that are no
+// such block are left unread.
+static void ReadWholeNames(SettingsFile* file, LauncherSlot* slots, int count)
+{
+    enum { kHeadSize = SETTINGS_MAGIC_SIZE + 4 };
+    unsigned char head[kHeadSize];
+    if (file->damaged || file->remaining < kHeadSize || !ReadBytes(file, head, kHeadSize))
+        return;
+    const long size = Int32At(head + SETTINGS_MAGIC_SIZE);
+    if (memcmp(head, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) != 0 || size != file->remaining) {
+        if (fseek(file->stream, -kHeadSize, SEEK_CUR) == 0)
+            file->remaining += kHeadSize;
+        return;
+    }
+    while (file->remaining > 0 && !file->damaged) {
+        int32_t index, hash;
+        if (!ReadInt32(file, &index) || !ReadInt32(file, &hash))
+            return;
+        char16_t* target = ReadWholeText(file);
+        char16_t* folder = ReadWholeText(file);
+        LauncherSlot* slot = index >= 0 && index < count ? &slots[index] : nullptr;
+        if (slot && slot->target && SlotNamesHash(slot) == static_cast<uint32_t>(hash)) {
+            ReplaceWholeText(&slot->wholeTarget, target);
+            ReplaceWholeText(&slot->wholeWorkFolder, folder);
+        }
+        free(target);
+        free(folder);
     }
 }
 
 void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
 {
-    ReadEntries(file, slots, capacity, false);
+    LeaveGoneTargets(slots, ReadEntries(file, slots, capacity, false), false);
 }
 
 void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
 {
-    ReadEntries(file, slots, capacity, true);
+    LeaveGoneTargets(slots, ReadEntries(file, slots, capacity, true), true);
 }
 
 void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
 {
-    ReadSlotsV2(file, slots, capacity);
+    int count = ReadEntries(file, slots, capacity, true);
     // Each value is taken only when the file really holds it.
     bool flag;
     int32_t number;
@@ -232,8 +360,9 @@ void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
         launcherSettings.windowLeft = number;
     if (ReadInt32(file, &number))
         launcherSettings.windowTop = number;
+    ReadWholeNames(file, slots, count);
+    LeaveGoneTargets(slots, count, true);
 }
-
 
 int ReadSettingsContent(SettingsFile* file, LauncherSlot* slots, int capacity)
 {

@@ -5,6 +5,7 @@
 #ifndef ZRONDEL_SETTINGS_FORMAT_H
 #define ZRONDEL_SETTINGS_FORMAT_H
 
+#include <stdint.h>
 #include <stdio.h>
 
 #include "base/slots.h"
@@ -23,6 +24,19 @@ struct SettingsFile {
 // A magic: nine characters and a zero byte.
 enum { SETTINGS_MAGIC_SIZE = 10 };
 
+// A version 3 table whose slots hold names outside the code page ends, after
+// the trailer, in a block that older builds never read: the magic
+// "ZRondelW1", an int32 count of the bytes after it, and per such slot its
+// int32 index, the FNV-1a hash of the ANSI target and working folder the
+// whole names belong to (so that a block left behind a rewritten slot is
+// ignored), and the UTF-16 target and working folder, each an int32 count
+// of code units followed, when above 0, by the units and a zero unit.
+extern const char kWholeNamesMagic[SETTINGS_MAGIC_SIZE];
+
+// FNV-1a, 32 bits, continued from hash (kHashStart to begin).
+enum : uint32_t { kHashStart = 2166136261u };
+uint32_t HashBytes(uint32_t hash, const void* bytes, size_t count);
+
 // Version indices of the reader's table.
 enum { SETTINGS_V1 = 0, SETTINGS_V2 = 1, SETTINGS_V3 = 2, SETTINGS_UNSUPPORTED = -1 };
 
@@ -35,7 +49,8 @@ void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity);
 // absent); may set launcherSettings. The version index, or
 // SETTINGS_UNSUPPORTED when nothing was read.
 int ReadSettingsContent(SettingsFile* file, LauncherSlot* slots, int capacity);
-// The whole file in version 3, the trailer from launcherSettings.
+// The whole file in version 3, the trailer from launcherSettings, and the
+// whole names' block where a slot has one.
 bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count);
 
 #endif

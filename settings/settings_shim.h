@@ -9,8 +9,9 @@
 bool PathExists(const char* path);
 // False when the file or folder is there, and when its drive, medium or
 // share is not there now (it may come back); true when that place answers
-// and the file or folder cannot be found there.
-bool TargetIsGone(const char* path);
+// and the file or folder cannot be found there. The whole UTF-16 name,
+// where given, is the one asked for.
+bool TargetIsGone(const char* path, const char16_t* whole);
 // A message box without owner, information icon, OK only.
 void ShowSettingsMessage(const char* text, const char* caption);
 // Moves source over destination in one step, replacing it.
@@ -47,6 +48,11 @@ void PauseMilliseconds(int milliseconds);
 // True when TargetIsGone found the path's drive or share not there; asks
 // the system nothing, so nothing waits on an absent share once more.
 bool TargetPlaceWasAbsent(const char* path);
+// The same place on the drive the launcher runs from, where a drive-letter
+// path is not there as stored but is there: a heap copy; null where the
+// path is used as stored. What is stored stays as stored, so that it works
+// again where the drive has its old letter.
+wchar_t* OnLauncherDrive(const wchar_t* path);
 #endif
 
 #ifndef _WIN32

@@ -3,10 +3,13 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/slots.h"
 
 int settingsMessageCount = 0;
 void (*whileSettingsMessageShown)() = nullptr;
@@ -72,9 +75,38 @@ static bool PlaceAbsent(const char* path)
     return stat(root, &status) != 0;
 }
 
-bool TargetIsGone(const char* path)
+// A whole name in UTF-8, as this system names files: a heap copy, empty
+// where a unit is a lone surrogate half; null without memory.
+static char* Utf8Of(const char16_t* text)
 {
-    return !PathExists(path) && !PlaceAbsent(path);
+    static const unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+    char* utf8 = static_cast<char*>(malloc(WholeLength(text) * 3 + 1));
+    size_t used = 0;
+    for (; utf8 && *text; ++text) {
+        uint32_t code = *text;
+        if (code >= 0xD800 && code < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000)
+            code = 0x10000 + ((code - 0xD800) << 10) + (*++text - 0xDC00);
+        else if (code >= 0xD800 && code < 0xE000) {
+            used = 0;
+            break;
+        }
+        int tail = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+        utf8[used++] = static_cast<char>(kLead[tail] | (code >> (6 * tail)));
+        while (tail-- > 0)
+            utf8[used++] = static_cast<char>(0x80 | ((code >> (6 * tail)) & 0x3F));
+    }
+    if (utf8)
+        utf8[used] = '\0';
+    return utf8;
+}
+
+bool TargetIsGone(const char* path, const char16_t* whole)
+{
+    char* wholePath = whole ? Utf8Of(whole) : nullptr;
+    const char* asked = wholePath ? wholePath : path;
+    bool gone = !PathExists(asked) && !PlaceAbsent(asked);
+    free(wholePath);
+    return gone;
 }
 
 void ShowSettingsMessage(const char* text, const char* caption)

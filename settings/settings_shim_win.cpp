@@ -104,7 +104,7 @@ bool PathExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool TargetIsGone(const char* path)
+static bool TargetIsGoneAsStored(const char* path, const char16_t* whole)
 {
     char root[MAX_PATH];
     PlaceRoot(path, root);
@@ -112,7 +112,8 @@ bool TargetIsGone(const char* path)
     // Asking again could wait for a network timeout once per slot.
     if (known && known->absent)
         return false;
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+    DWORD attributes = whole ? GetFileAttributesW(reinterpret_cast<const wchar_t*>(whole)) : GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = GetLastError();
     bool absent = IsPlaceAbsentError(error);
@@ -133,6 +134,49 @@ bool TargetPlaceWasAbsent(const char* path)
     PlaceRoot(path, root);
     const KnownPlace* known = FindKnownPlace(root);
     return known && known->absent;
+}
+
+static bool IsDriveLetterPath(const wchar_t* path)
+{
+    return static_cast<unsigned>((path[0] | 0x20) - 'a') < 26 && path[1] == L':' && path[2] == L'\\';
+}
+
+wchar_t* OnLauncherDrive(const wchar_t* path)
+{
+    // Only the launcher's drive letter matters, which a cut path has as well.
+    wchar_t launcher[MAX_PATH];
+    if (!GetModuleFileNameW(nullptr, launcher, MAX_PATH) || !IsDriveLetterPath(launcher) ||
+        !IsDriveLetterPath(path) || (launcher[0] | 0x20) == (path[0] | 0x20))
+        return nullptr;
+    size_t size = (wcslen(path) + 1) * sizeof(wchar_t);
+    wchar_t* moved = static_cast<wchar_t*>(malloc(size));
+    if (!moved)
+        return nullptr;
+    memcpy(moved, path, size);
+    moved[0] = launcher[0];
+    const char root[] = {static_cast<char>(path[0]), ':', '\\', '\0'};
+    const KnownPlace* known = FindKnownPlace(root);
+    // A target that is there as stored is always used as stored; a drive
+    // found absent is not asked again.
+    if (GetFileAttributesW(moved) != INVALID_FILE_ATTRIBUTES &&
+        ((known && known->absent) || GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES))
+        return moved;
+    free(moved);
+    return nullptr;
+}
+
+bool TargetIsGone(const char* path, const char16_t* whole)
+{
+    if (!TargetIsGoneAsStored(path, whole))
+        return false;
+    // Gone as stored but there on the launcher's drive: kept, and started from there.
+    wchar_t wide[MAX_PATH];
+    const wchar_t* asked = reinterpret_cast<const wchar_t*>(whole);
+    if (!asked && MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH))
+        asked = wide;
+    wchar_t* moved = asked ? OnLauncherDrive(asked) : nullptr;
+    free(moved);
+    return !moved;
 }
 
 void ShowSettingsMessage(const char* text, const char* caption)

@@ -28,7 +28,8 @@ enum FileStage {
     FILE_SEEN,           // read or written by this copy, or not there: saves go ahead
     FILE_UNREAD,         // there but never read: nothing may replace it
     FILE_UNREAD_CHANGED, // the same, and the user changed the table: it takes the file's place once it reads
-    FILE_SET_ASIDE       // its bytes went to a backup for the table, not written yet: whatever is there goes too
+    FILE_SET_ASIDE,      // its bytes went to a backup for the table, not written yet: whatever is there goes too
+    FILE_NONE            // no name for it in the launcher's folder: nothing is read or written
 };
 
 struct SettingsStore {
@@ -94,7 +95,9 @@ bool SameSlot(const LauncherSlot& first, const LauncherSlot& second)
     if (SameText(first.target, nullptr) || SameText(second.target, nullptr))
         return SameText(first.target, second.target);
     return SameText(first.target, second.target) && SameText(first.workFolder, second.workFolder) &&
-           SameText(first.extra, second.extra) && SameText(first.hint, second.hint);
+           SameText(first.extra, second.extra) && SameText(first.hint, second.hint) &&
+           SameWholeText(first.wholeTarget, second.wholeTarget) &&
+           SameWholeText(first.wholeWorkFolder, second.wholeWorkFolder);
 }
 
 void CopySlotTexts(LauncherSlot* to, const LauncherSlot& from)
@@ -103,6 +106,8 @@ void CopySlotTexts(LauncherSlot* to, const LauncherSlot& from)
     ReplaceText(&to->workFolder, from.workFolder);
     ReplaceText(&to->extra, from.extra);
     ReplaceText(&to->hint, from.hint);
+    ReplaceWholeText(&to->wholeTarget, from.wholeTarget);
+    ReplaceWholeText(&to->wholeWorkFolder, from.wholeWorkFolder);
 }
 
 // What this copy now knows the file to hold.
@@ -346,6 +351,11 @@ char* PathWith(const char* path, const char* suffix)
 bool OpenSettingsStore(const char* path, LauncherSlot* slots)
 {
     store = SettingsStore();
+    if (!path) {
+        store.stage = FILE_NONE;
+        store.slots = slots;
+        return true;
+    }
     store.path = CopyText(path);
     store.backupPath = PathWith(path, ".bak");
     store.changesPath = PathWith(path, ".changes");
@@ -361,6 +371,10 @@ bool OpenSettingsStore(const char* path, LauncherSlot* slots)
 
 void LoadStoredSettings()
 {
+    if (store.stage == FILE_NONE) {
+        launcherSettings.showAtStart = true; // as a first start, which it is for every run
+        return;
+    }
     if (TakeWaitingChanges())
         return;
     if (!PathExists(store.path)) {
@@ -402,7 +416,7 @@ bool RetryUnreadSettings()
 
 void CatchUpWithSettingsFile()
 {
-    if (!store.boxUp && !Unread())
+    if (!store.boxUp && !Unread() && store.stage != FILE_NONE)
         TakeOtherCopysSave(false);
 }
 
@@ -415,6 +429,8 @@ bool SettingsTakenFromOtherCopy()
 
 bool SaveLauncherSettings()
 {
+    if (store.stage == FILE_NONE)
+        return false;
     if (Unread()) {
         store.stage = FILE_UNREAD_CHANGED;
         if (SetUnreadFileAside(false, false))
@@ -430,6 +446,8 @@ bool SaveLauncherSettings()
 
 void SaveSettingsAtEnd(bool sessionEnding)
 {
+    if (store.stage == FILE_NONE)
+        return;
     if (!Unread()) {
         WriteTable(sessionEnding, true);
         return;

@@ -19,8 +19,13 @@ extern const char kSetAsideSettingsText[];       // the file read late, after ch
 extern const char kSetAsideUnsavedText[];        // the same, when the changes could not be saved
 extern const char kChangesKeptAsideText[];       // changes kept beside an unread file
 
+// How much longer than the settings file's name the longest name derived
+// from it is: settings.dat.changes.
+enum { SETTINGS_NAME_ROOM = 8 };
+
 // Remembers the settings file and the table it holds for the rest of the
-// run; false when there is no memory for the path.
+// run; false when there is no memory for the path. Without a path the
+// launcher runs without a file: every start a first one, nothing saved.
 bool OpenSettingsStore(const char* path, LauncherSlot* slots);
 // Reads the file into the fresh table. Without a file this is a first start,
 // which shows the ring, unless a save cut short left a complete table under

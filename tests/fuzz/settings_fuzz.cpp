@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(SameStoredText(loaded[i].extra, reloaded[i].extra));
             // An empty stored hint is derived from the target when read back.
             Check(!loaded[i].hint || !*loaded[i].hint || SameText(loaded[i].hint, reloaded[i].hint));
+            Check(SameWholeText(loaded[i].wholeTarget, reloaded[i].wholeTarget) &&
+                  SameWholeText(loaded[i].wholeWorkFolder, reloaded[i].wholeWorkFolder));
         }
     }
     Check(launcherSettings.hideAfterLaunch == loadedSettings.hideAfterLaunch &&

@@ -34,7 +34,14 @@ int main(int argc, char** argv)
         v3.Int32(0);
     v3.Trailer(false, true, 120, -40);
 
+    // Whole names: a block that matches its slot, and one left behind by a
+    // slot rewritten since.
+    SettingsBytes whole = v3, stale = v3;
+    whole.WholeNames(1, alsoPresent, "C:\\", u"\u65E5", u"C:\\\u6587");
+    stale.WholeNames(0, gone, "", u"/tmp", u"");
+
     bool ok = WriteSeed(folder + "/v1.dat", v1) && WriteSeed(folder + "/v2.dat", v2) &&
-              WriteSeed(folder + "/v3.dat", v3);
+              WriteSeed(folder + "/v3.dat", v3) && WriteSeed(folder + "/whole.dat", whole) &&
+              WriteSeed(folder + "/stale.dat", stale);
     return ok ? 0 : 1;
 }

@@ -182,6 +182,26 @@ bool RunInSecondPrefix(const std::string& commandLine)
     return RunLinuxProgram("/bin/sh", L"-c \"" + std::wstring(wine, wine + strlen(wine)) + L" " + command + L"\"", 0);
 }
 
+bool MapDrive(char letter, const std::wstring& folder)
+{
+    const char* prefix = getenv("WINEPREFIX");
+    if (!prefix || !*prefix)
+        return false;
+    const std::wstring link = std::wstring(prefix, prefix + strlen(prefix)) + L"/dosdevices/" + wchar_t(letter | 0x20) + L":";
+    std::wstring target = folder.empty() ? L"" : UnixPath(folder.c_str());
+    if (!folder.empty() && target.empty())
+        return false;
+    RunLinuxProgram("/bin/rm", L"-f \"" + link + L"\"", 5000);
+    if (!folder.empty())
+        RunLinuxProgram("/bin/ln", L"-s \"" + target + L"\" \"" + link + L"\"", 5000);
+    // Wine may not wait for a Linux program: the drive is awaited, up to 5 s.
+    const wchar_t root[] = {wchar_t(letter), L':', L'\\', L'\0'};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(50))
+        if ((GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) == folder.empty())
+            return true;
+    return false;
+}
+
 std::string UnixPathOf(const std::string& path)
 {
     std::wstring wide(path.begin(), path.end());

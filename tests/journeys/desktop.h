@@ -50,6 +50,10 @@ bool DropFileFromFileManager(POINT at, const wchar_t* path);
 // or session would, without waiting for it; false without one. The Wine
 // command for that prefix comes from ZRONDEL_SECOND_WINE.
 bool RunInSecondPrefix(const std::string& commandLine);
+// Maps the drive letter to the folder, as a stick plugged in, through a
+// symlink in the Wine prefix's dosdevices folder; unmaps it for an empty
+// folder. False when that cannot be done.
+bool MapDrive(char letter, const std::wstring& folder);
 // The Linux path of a Windows path (ASCII), as Wine maps its drives.
 std::string UnixPathOf(const std::string& path);
 

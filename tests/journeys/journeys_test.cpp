@@ -744,7 +744,7 @@ TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
                                            true, true, 500, 300));
 }
 
-TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
+TEST_F(Journey, AGreekNameDroppedIsKeptWholeBesideItsShortNameWithAReadableHint)
 {
     Start();
     const wchar_t omega[] = L"\x03A9\x03BC\x03AD\x03B3\x03B1"; // "Omega" in Greek letters
@@ -752,15 +752,64 @@ TEST_F(Journey, AGreekNameDroppedKeepsItsFileAndAReadableHint)
     const std::wstring greek = recorder.substr(0, recorder.rfind(L'\\') + 1) + omega + L".exe";
     ASSERT_TRUE(CopyFileW(recorder.c_str(), greek.c_str(), FALSE));
     ASSERT_TRUE(DropFileFromFileManager(Sector(2), greek.c_str())) << "set ZRONDEL_XDND_DROP to the drop tool";
-    // Stored under its short name, which names the same file; the hint is
-    // the long name as the code page can show it.
+    // The table names it by its short name, for builds that read no more;
+    // the whole name follows it. The hint is the long name as the code page
+    // can show it.
     wchar_t shortName[MAX_PATH] = L"";
     GetShortPathNameW(greek.c_str(), shortName, MAX_PATH);
     char stored[MAX_PATH], hint[16];
     WideCharToMultiByte(CP_ACP, 0, shortName, -1, stored, MAX_PATH, nullptr, nullptr);
     WideCharToMultiByte(CP_ACP, 0, omega, -1, hint, sizeof hint, nullptr, nullptr);
-    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), SettingsFileWith({{2, stored, "", "", hint}}));
-    EXPECT_EQ(LaunchFrom(2), RecordOf(std::string(stored, strrchr(stored, '\\')), "hidden"));
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""),
+              SettingsBytes()
+                  .Raw(SettingsFileWith({{2, stored, "", "", hint}}))
+                  .WholeNames(2, stored, "", std::u16string(greek.begin(), greek.end()), u"")
+                  .str());
+    EXPECT_EQ(LaunchFrom(2), RecordOf(copy_.folder(), "hidden"));
+}
+
+TEST_F(Journey, InAJapaneseFolderAndOnAStickThatComesBackAsAnotherLetterTheLauncherKeepsItsSlots)
+{
+    // A folder named in Japanese, of which the Russian code page has no letter.
+    const std::wstring home = std::wstring(copy_.folder().begin(), copy_.folder().end()) + L"\\\x65E5\x672C";
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    for (const wchar_t* file : {L"zrondel.exe", L"vcontrols.dll", L"recorder.exe"})
+        ASSERT_TRUE(CopyFileW((std::wstring(copy_.folder().begin(), copy_.folder().end()) + L"\\" + file).c_str(),
+                              (home + L"\\" + file).c_str(), FALSE));
+    copy_.Relocate(home);
+    const std::string read = SettingsFileWith({{0, recorder_, "", "", "recorder"}});
+    const std::string dropped = SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, recorder_, "", "", "recorder"}});
+    ASSERT_TRUE(WriteSettings(read));
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE(start);
+        Start();
+        // Neither the folder's box nor the companion library's.
+        EXPECT_EQ(copy_.AwaitWindow(kMessageBox, nullptr, 1000), nullptr);
+        if (start == 0) {
+            ASSERT_TRUE(DropFileFromFileManager(Sector(1), recorder_));
+            EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), read), dropped);
+        }
+        PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(copy_.AwaitExit(), 0u);
+        EXPECT_EQ(Settings(), dropped);
+    }
+
+    // The same folder as a stick: E: at home, where its slot was saved, then F:.
+    CreateDirectoryW((home + L"\\work").c_str(), nullptr);
+    ASSERT_TRUE(MapDrive('E', home)) << "E: cannot be mapped";
+    copy_.Relocate(L"E:");
+    const std::string atHome = SettingsFileWith({{0, "E:\\recorder.exe", "E:\\work", "", "recorder"}}, true, false);
+    ASSERT_TRUE(WriteSettings(atHome));
+    ASSERT_TRUE(MapDrive('E', L"") && MapDrive('F', home)) << "the stick cannot move to F:";
+    copy_.Relocate(L"F:");
+    Start();
+    ShowWindow(copy_.ring(), SW_SHOW);
+    ASSERT_TRUE(AwaitRingShown(true)) << "the ring did not come up";
+    EXPECT_EQ(LaunchFrom(0), RecordOf("F:\\work", "hidden"));
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), atHome); // as stored, for home
+    EXPECT_TRUE(MapDrive('F', L""));
 }
 
 TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)

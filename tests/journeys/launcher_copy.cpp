@@ -97,6 +97,19 @@ LauncherCopy::LauncherCopy(const std::string& name)
     for (const char* file : {"zrondel.exe", "vcontrols.dll", "readme.txt"})
         CopyFileA(ShippedPath(file).c_str(), Path(file).c_str(), FALSE);
     CopyFileA(BesideTestExe("recorder.exe").c_str(), Path("recorder.exe").c_str(), FALSE);
+    exe_ = std::wstring(folder_.begin(), folder_.end()) + L"\\zrondel.exe";
+}
+
+void LauncherCopy::Relocate(const std::wstring& folder)
+{
+    exe_ = folder + L"\\zrondel.exe";
+    // A drive's root keeps its letter only.
+    wchar_t shortName[MAX_PATH] = L"";
+    char ansi[MAX_PATH] = "";
+    if (folder.size() == 2 || !GetShortPathNameW(folder.c_str(), shortName, MAX_PATH))
+        lstrcpynW(shortName, folder.c_str(), MAX_PATH);
+    WideCharToMultiByte(CP_ACP, 0, shortName, -1, ansi, MAX_PATH, nullptr, nullptr);
+    folder_ = ansi;
 }
 
 LauncherCopy::~LauncherCopy()
@@ -123,7 +136,7 @@ bool LauncherCopy::Launch()
     if (process_)
         CloseHandle(process_);
     ring_ = nullptr;
-    process_ = StartProgram(Path("zrondel.exe"), &processId_);
+    process_ = StartProgram(exe_, &processId_);
     return process_ != nullptr;
 }
 
@@ -148,7 +161,7 @@ bool LauncherCopy::AwaitRing()
 DWORD LauncherCopy::StartAnotherAndAwaitExit()
 {
     DWORD processId = 0;
-    HANDLE process = StartProgram(Path("zrondel.exe"), &processId);
+    HANDLE process = StartProgram(exe_, &processId);
     if (!process)
         return STILL_ACTIVE;
     DWORD code = ExitCodeWithin(process, 10000);

@@ -20,6 +20,9 @@ public:
     LauncherCopy(const LauncherCopy&) = delete;
     LauncherCopy& operator=(const LauncherCopy&) = delete;
 
+    // From now on the copy is the one in the folder (a drive's root as "E:"),
+    // reached under that name; folder() then gives its ANSI short name.
+    void Relocate(const std::wstring& folder);
     const std::string& folder() const { return folder_; }
     std::string Path(const char* name) const { return folder_ + "\\" + name; }
     std::string settingsPath() const { return Path("settings.dat"); }
@@ -57,6 +60,7 @@ public:
 
 private:
     std::string folder_;
+    std::wstring exe_; // zrondel.exe under the whole name it is started by
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
     HWND ring_ = nullptr;

@@ -48,6 +48,27 @@ public:
     {
         return Byte(hideAfterLaunch).Byte(showAtStart).Int32(left).Int32(top);
     }
+    // A UTF-16 text counted in units: count, then the units and a zero unit.
+    SettingsBytes& WholeText(const std::u16string& text)
+    {
+        Int32(static_cast<int32_t>(text.size()));
+        for (size_t i = 0; !text.empty() && i <= text.size(); ++i)
+            Byte(static_cast<unsigned char>(text.c_str()[i])).Byte(static_cast<unsigned char>(text.c_str()[i] >> 8));
+        return *this;
+    }
+    // The block of whole names after the trailer, one entry for a slot whose
+    // ANSI target and working folder are those given.
+    SettingsBytes& WholeNames(int slot, const std::string& target, const std::string& workFolder,
+                              const std::u16string& wholeTarget, const std::u16string& wholeWorkFolder)
+    {
+        SettingsBytes entry;
+        uint32_t hash = 2166136261u; // FNV-1a of the target, its zero and the folder
+        const std::string names = target + std::string(1, '\0') + workFolder;
+        for (unsigned char byte : names)
+            hash = (hash ^ byte) * 16777619u;
+        entry.Int32(slot).Int32(static_cast<int32_t>(hash)).WholeText(wholeTarget).WholeText(wholeWorkFolder);
+        return Magic("ZRondelW1").Int32(static_cast<int32_t>(entry.str().size())).Raw(entry.str());
+    }
     SettingsBytes& Raw(const std::string& raw)
     {
         bytes_ += raw;

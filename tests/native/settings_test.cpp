@@ -204,6 +204,51 @@ TEST_F(SettingsFileTest, RoundTripKeepsEveryStoredText)
     EXPECT_FALSE(Exists(path_ + ".bak"));
 }
 
+TEST_F(SettingsFileTest, WholeNamesRideAfterTheTrailerAndOnlyWithTheirSlot)
+{
+    // A file and a folder named in Japanese, whose ANSI forms name nothing,
+    // as on a volume without 8.3 aliases.
+    const std::u16string folder16(folder_.begin(), folder_.end());
+    const std::u16string wholeApp = folder16 + u"/\u65E5.exe", wholeDocs = folder16 + u"/\u6587";
+    std::ofstream(folder_ + "/\xE6\x97\xA5.exe") << "target";
+    MakeFolderTarget("\xE6\x96\x87");
+    const std::string app = folder_ + "/?.exe", docs = folder_ + "/?", other = MakeTarget();
+    slots_[3].target = CopyText(app.c_str());
+    slots_[3].workFolder = CopyText(docs.c_str());
+    slots_[3].hint = CopyText("?");
+    ReplaceWholeText(&slots_[3].wholeTarget, wholeApp.c_str());
+    ReplaceWholeText(&slots_[3].wholeWorkFolder, wholeDocs.c_str());
+    ASSERT_TRUE(Save());
+
+    // What stops at the trailer reads the table as it has always been.
+    const std::string table = SettingsFileWith({{3, app, docs, "", "?"}}, true, false);
+    const std::string saved = ReadFile(path_);
+    EXPECT_EQ(saved, SettingsBytes().Raw(table).WholeNames(3, app, docs, wholeApp, wholeDocs).str());
+    // The block goes with the slot it was written for, and only with it.
+    const std::string rewritten = SettingsFileWith({{3, other, docs, "", "?"}}, true, false);
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* target; // null: the slot loads empty
+        bool whole;
+    } cases[] = {
+        {"saved", saved, app.c_str(), true},
+        {"slot rewritten, block left behind", rewritten + saved.substr(table.size()), other.c_str(), false},
+        {"block dropped by an older build", table, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Load(c.bytes), SETTINGS_LOADED);
+        EXPECT_FALSE(Exists(path_ + ".bak"));
+        EXPECT_STREQ(slots_[3].target, c.target);
+        EXPECT_EQ(slots_[3].wholeTarget ? std::u16string(slots_[3].wholeTarget) : u"", c.whole ? wholeApp : u"");
+        EXPECT_EQ(slots_[3].wholeWorkFolder ? std::u16string(slots_[3].wholeWorkFolder) : u"", c.whole ? wholeDocs : u"");
+    }
+    ASSERT_EQ(Load(saved), SETTINGS_LOADED);
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(ReadFile(path_), saved);
+}
+
 // --- reading -------------------------------------------------------------
 
 TEST_F(SettingsFileTest, DeletedFourthTargetLoadsEmptyAndTheRestAsSaved)

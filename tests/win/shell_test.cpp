@@ -23,14 +23,16 @@ TEST(ExeDirectoryTest, IsTheModulesFolderWithItsBackslash)
     EXPECT_EQ(folder, expected);
 }
 
-TEST(ExeDirectoryTest, APathCutShortByTheBufferGivesNoFolder)
+TEST(ExeDirectoryTest, AFolderThatDoesNotFitTheBufferGivesNone)
 {
     char folder[MAX_PATH];
     ExeDirectory(folder, MAX_PATH);
-    char small[MAX_PATH];
-    memset(small, 'x', sizeof small);
-    ExeDirectory(small, static_cast<int>(strlen(folder)) + 2); // room for the folder, not the file name
-    EXPECT_STREQ(small, "");
+    for (size_t room : {strlen(folder), strlen(folder) + 1}) {
+        char small[MAX_PATH];
+        memset(small, 'x', sizeof small);
+        ExeDirectory(small, static_cast<int>(room));
+        EXPECT_STREQ(small, room > strlen(folder) ? folder : "");
+    }
 }
 
 TEST(PathBesideExeTest, JoinsOnlyWhatFits)

@@ -70,10 +70,17 @@ std::string UnmappedDrive()
 
 HANDLE StartProgram(const std::string& exe, DWORD* processId)
 {
-    STARTUPINFOA startup = {sizeof startup};
+    wchar_t wide[MAX_PATH];
+    return MultiByteToWideChar(CP_ACP, 0, exe.c_str(), -1, wide, MAX_PATH) ? StartProgram(std::wstring(wide), processId)
+                                                                           : nullptr;
+}
+
+HANDLE StartProgram(const std::wstring& exe, DWORD* processId)
+{
+    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return nullptr;
     CloseHandle(process.hThread);

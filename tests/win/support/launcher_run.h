@@ -27,6 +27,7 @@ std::string UnmappedDrive();
 // Starts the program as Explorer does, its quoted path as the command line;
 // its process handle (the caller closes it), or null.
 HANDLE StartProgram(const std::string& exe, DWORD* processId = nullptr);
+HANDLE StartProgram(const std::wstring& exe, DWORD* processId = nullptr);
 
 // The screen point of the top-left corner of the icon drawn in a slot's
 // sector, where its tooltip is anchored.
