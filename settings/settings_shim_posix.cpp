@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/target_kind.h"
+
 int settingsMessageCount = 0;
 void (*whileSettingsMessageShown)() = nullptr;
 const char* lastSettingsMessageText = nullptr;
@@ -74,6 +76,9 @@ static bool PlaceAbsent(const char* path)
 
 bool TargetIsGone(const char* path)
 {
+    // A link or a place of the shell has no file to find.
+    if (KindOfTarget(path) != TARGET_FILE)
+        return false;
     return !PathExists(path) && !PlaceAbsent(path);
 }
 
