@@ -6,7 +6,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/shell_places.h"
 #include "base/system_library.h"
+#include "base/target_kind.h"
 #include "settings/settings_shim.h"
 
 namespace {
@@ -72,6 +74,8 @@ HICON ExtractTargetIcon(const char* path, int dpi)
 {
     if (!path || strlen(path) >= MAX_PATH)
         return nullptr;
+    if (KindOfTarget(path) != TARGET_FILE)
+        return ShellPlaceIcon(path, dpi);
     // The shell may write the path of the icon's file into the buffer; the
     // caller's path stays as it was.
     char scratch[MAX_PATH];
@@ -86,7 +90,7 @@ HICON StoredTargetIcon(const char* target, int dpi)
     return target && !TargetPlaceWasAbsent(target) ? ExtractTargetIcon(target, dpi) : nullptr;
 }
 
-void LaunchTarget(const char* path, const char* workFolder)
+void LaunchTarget(const char* path, const char* workFolder, const char* verb)
 {
     if (!path || !path[0])
         return;
@@ -104,7 +108,7 @@ void LaunchTarget(const char* path, const char* workFolder)
             derivedFolder[0] = '\0';
         workFolder = derivedFolder;
     }
-    ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+    ShellExecuteA(nullptr, verb, path, nullptr, workFolder, SW_SHOW);
     free(derivedFolder);
 }
 

@@ -23,9 +23,10 @@ HICON ExtractTargetIcon(const char* path, int dpi = BASE_DPI);
 // wait for it; the target gets one at a later start that finds it.
 HICON StoredTargetIcon(const char* target, int dpi = BASE_DPI);
 
-// Asks the shell to open the target; without a working folder it starts in
-// the folder that contains the target. A failure is not reported.
-void LaunchTarget(const char* path, const char* workFolder);
+// Asks the shell to open the target, by the verb (null: the default one);
+// without a working folder it starts in the folder that contains the
+// target. A failure, and a "no" at the elevation prompt, is not reported.
+void LaunchTarget(const char* path, const char* workFolder, const char* verb = nullptr);
 
 // The open-file dialog for a target: the buffer (emptied by the caller)
 // receives the chosen path, in UTF-16 so that no letter of it is lost. The

@@ -53,11 +53,11 @@ int AssignPicked(HWND ring, LauncherSlot* slot, const wchar_t* picked, VButtonSt
 
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName)
+// AssignTarget with the hint given, which the slot takes over.
+static void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint)
 {
     // Both copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
-    char* hint = DeriveHint(longName ? longName : path);
     if (!target || !hint) {
         free(target);
         free(hint);
@@ -72,6 +72,11 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, co
     slot->hint = hint;
     SaveLauncherSettings();
     InvalidateRect(button->window, nullptr, TRUE);
+}
+
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName)
+{
+    AssignTargetAndHint(slot, path, button, DeriveHint(longName ? longName : path));
 }
 
 void ShowStoredIcon(LauncherSlot* slot)
@@ -160,5 +165,22 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     DragFinish(drop);
     if (result == 0)
         *currentSlot = -1;
+    return result;
+}
+
+LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot)
+{
+    *currentSlot = button->slot;
+    LauncherSlot* slot = &launcher.slots[button->slot];
+    char* target = KeptPathOf(GetParent(button->window), place);
+    if (!target)
+        return -1;
+    LRESULT result = -2;
+    if (!slot->target || lstrcmpiA(slot->target, target) != 0) {
+        AssignTargetAndHint(slot, target, button, ReadableAnsiText(hint));
+        *currentSlot = -1;
+        result = 0;
+    }
+    free(target);
     return result;
 }
