@@ -87,8 +87,10 @@ HDROP FileListOf(IDataObject* data)
         GlobalUnlock(list);
     }
     free(bytes);
-    if (list && DragQueryFileW(static_cast<HDROP>(list), 0xFFFFFFFF, nullptr, 0) == 0) {
-        GlobalFree(list); // an empty list is no drop: Wine gives one beside a link
+    // An empty list is no drop: Wine gives one beside a link, and counts it
+    // as one file without a name.
+    if (list && DragQueryFileW(static_cast<HDROP>(list), 0, nullptr, 0) == 0) {
+        GlobalFree(list);
         return nullptr;
     }
     return static_cast<HDROP>(list);
@@ -248,10 +250,10 @@ DWORD EffectOver(POINTL point, DWORD offered)
 }
 
 // A link or a shell item onto the button: what it names, with its hint.
-void DropPlace(IDataObject* data, VButtonState* button)
+void DropPlace(IDataObject* data, DragKind kind, VButtonState* button)
 {
     wchar_t* hint = nullptr;
-    wchar_t* place = drag.kind == DRAG_LINK ? LinkOf(data, &hint) : ShellItemOf(data, &hint);
+    wchar_t* place = kind == DRAG_LINK ? LinkOf(data, &hint) : ShellItemOf(data, &hint);
     if (place && !hint)
         hint = HostOf(place);
     if (place)
@@ -305,7 +307,7 @@ public:
         if (files)
             SendMessageA(drag.ring, WM_DROPFILES, reinterpret_cast<WPARAM>(files), reinterpret_cast<LPARAM>(state));
         else if (state && kind != DRAG_FILES && kind != DRAG_NONE)
-            DropPlace(data, state);
+            DropPlace(data, kind, state);
         return S_OK;
     }
 };
