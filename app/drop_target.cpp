@@ -35,9 +35,9 @@ struct DragFormats {
 
 // The one drag over the ring at a time.
 struct DragState {
-    HWND ring;        // the registered ring window; null until drags are accepted
-    DragKind kind;    // what the drag over the ring carries
-    HWND litButton;   // the sector lit under the pointer; null over none
+    HWND ring;           // the registered ring window; null until drags are accepted
+    DragKind kind;       // what the drag over the ring carries
+    HWND litButton;      // the sector lit under the pointer; null over none
     DragFormats formats; // registered once with the ring
 };
 

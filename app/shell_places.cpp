@@ -42,6 +42,21 @@ HICON IconAtSide(const wchar_t* file, int index, int side)
     return icon;
 }
 
+// The shell's icon of the item (an item list with SHGFI_PIDL, a kind of
+// file with SHGFI_USEFILEATTRIBUTES) at the side where its file has it.
+HICON ShellIcon(const wchar_t* item, UINT how, int side)
+{
+    SHFILEINFOW info = {};
+    HICON icon = nullptr;
+    if (SHGetFileInfoW(item, FILE_ATTRIBUTE_NORMAL, &info, sizeof info, how | SHGFI_ICONLOCATION) &&
+        info.szDisplayName[0])
+        icon = IconAtSide(info.szDisplayName, info.iIcon, side);
+    // An icon the shell draws itself has no file: taken as the shell gives it.
+    if (!icon && SHGetFileInfoW(item, FILE_ATTRIBUTE_NORMAL, &info, sizeof info, how | SHGFI_ICON | SHGFI_LARGEICON))
+        icon = info.hIcon;
+    return icon;
+}
+
 // The icon of the program that opens the link's scheme: where the scheme
 // names an icon of its own that one, otherwise the program's first.
 HICON LinkHandlerIcon(wchar_t* link, int side)
@@ -63,7 +78,10 @@ HICON LinkHandlerIcon(wchar_t* link, int side)
             location[0] = L'\0';
     }
     *colon = L':';
-    return location[0] ? IconAtSide(location, index, side) : nullptr;
+    HICON icon = location[0] ? IconAtSide(location, index, side) : nullptr;
+    // A handler without an icon of its own (Wine's browser launcher): the
+    // shell's icon of an Internet shortcut.
+    return icon ? icon : ShellIcon(L".url", SHGFI_USEFILEATTRIBUTES, side);
 }
 
 HICON ShellItemIcon(const wchar_t* name, int side)
@@ -71,14 +89,7 @@ HICON ShellItemIcon(const wchar_t* name, int side)
     LPITEMIDLIST item = nullptr;
     if (!JoinOle() || FAILED(SHParseDisplayName(name, nullptr, &item, 0, nullptr)))
         return nullptr;
-    SHFILEINFOW info = {};
-    HICON icon = nullptr;
-    const wchar_t* pidl = reinterpret_cast<const wchar_t*>(item);
-    if (SHGetFileInfoW(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_ICONLOCATION) && info.szDisplayName[0])
-        icon = IconAtSide(info.szDisplayName, info.iIcon, side);
-    // An icon the shell draws itself has no file: taken as the shell gives it.
-    if (!icon && SHGetFileInfoW(pidl, 0, &info, sizeof info, SHGFI_PIDL | SHGFI_ICON | SHGFI_LARGEICON))
-        icon = info.hIcon;
+    HICON icon = ShellIcon(reinterpret_cast<const wchar_t*>(item), SHGFI_PIDL, side);
     ILFree(item);
     return icon;
 }

@@ -63,7 +63,7 @@ registry=(238 144)   # the middle of the Registry sector, the ring at (60, 60)
 approach "${registry[@]}"
 shot ring 420x300+0+0
 
-approach 177 118     # the link's sector, This PC beside it
+approach 204 93      # This PC's sector, the link beside it
 shot places 420x300+0+0
 
 approach 160 160     # the hub
