@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include "base/target_kind.h"
+
 namespace {
 
 // One question, owned by the worker that asks it until it is posted.
@@ -16,7 +18,9 @@ DWORD WINAPI AskPlace(void* parameter)
     PlaceQuestion* question = static_cast<PlaceQuestion*>(parameter);
     // This may wait as long as the network does; a place that does not
     // answer keeps the scaled icon.
-    if (GetFileAttributesA(question->target) == INVALID_FILE_ATTRIBUTES ||
+    // A link or a place of the shell has no file to wait for.
+    const bool file = KindOfTarget(question->target) == TARGET_FILE;
+    if ((file && GetFileAttributesA(question->target) == INVALID_FILE_ATTRIBUTES) ||
         !PostMessageA(question->ring, UM_PLACEANSWERED, question->slot, reinterpret_cast<LPARAM>(question->target)))
         free(question->target);
     free(question);

@@ -3,16 +3,19 @@
 #include <stdlib.h>
 
 #include "app/autostart.h"
+#include "app/drop_target.h"
 #include "app/hotkey.h"
 #include "app/late_icons.h"
 #include "app/ring_keyboard.h"
 #include "app/ring_place.h"
 #include "app/shell.h"
+#include "app/shell_places.h"
 #include "app/slotcmds.h"
 #include "app/tray.h"
 #include "base/contrast.h"
 #include "base/dpi.h"
 #include "base/onscreen.h"
+#include "base/target_kind.h"
 #include "hintdlg/editdlg.h"
 #include "ring/vbutton.h"
 #include "settings/store.h"
@@ -29,6 +32,10 @@ const COLORREF kToolTipText = 0x00000000;
 // While the settings file could not be read, it is tried again this often.
 const UINT_PTR kSettingsRetryTimer = 1;
 const UINT kSettingsRetryMilliseconds = 3000;
+// Drags are accepted this long after the ring is made: OLE is the costliest
+// library the launcher loads, and the start does not wait for it.
+const UINT_PTR kAcceptDragsTimer = 2;
+const UINT kAcceptDragsMilliseconds = 500;
 
 // Null for an index that names no slot: the private messages may come from
 // any sender.
@@ -68,6 +75,7 @@ LRESULT OnCreate(HWND window)
     ringWindow.editDialog = CreateEditDlg(window);
     if (SettingsAwaitReading())
         SetTimer(window, kSettingsRetryTimer, kSettingsRetryMilliseconds, nullptr);
+    SetTimer(window, kAcceptDragsTimer, kAcceptDragsMilliseconds, nullptr);
     if (launcherSettings.showAtStart)
         ShowWindow(window, SW_SHOW);
     return 0;
@@ -75,6 +83,7 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
+    RefuseDrags(ringWindow.window);
     UnregisterRingHotkey(ringWindow.window);
     RemoveTrayIcon();
     DeleteObject(ringWindow.font);
@@ -201,6 +210,18 @@ LRESULT OnSlotMenu(HWND window, WPARAM index)
     return 1;
 }
 
+// Ctrl+Shift with the click or the Enter starts a file as administrator, as
+// the taskbar and the Start menu do.
+void StartSlotTarget(HWND window, const LauncherSlot* slot)
+{
+    if (KindOfTarget(slot->target) != TARGET_FILE) {
+        LaunchShellPlace(slot->target, slot->wholeTarget, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+        return;
+    }
+    const bool elevated = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0;
+    LaunchSlot(slot, elevated ? "runas" : nullptr);
+}
+
 void OnSlotClick(HWND window, WPARAM index)
 {
     LauncherSlot* slot = SlotAt(index);
@@ -211,7 +232,7 @@ void OnSlotClick(HWND window, WPARAM index)
         // Hidden first, so the started program comes up in front of nothing of ours.
         if (launcherSettings.hideAfterLaunch)
             ShowWindow(window, SW_HIDE);
-        LaunchSlot(slot);
+        StartSlotTarget(window, slot);
     } else {
         MessageBoxA(window, "You mast define action for this button.", "VButton Clicked!",
                     MB_ICONINFORMATION);
@@ -467,6 +488,11 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ToggleRingAtPointer(window);
         return 0;
     case WM_TIMER:
+        if (wParam == kAcceptDragsTimer) {
+            KillTimer(window, kAcceptDragsTimer);
+            AcceptDrags(window);
+            return 0;
+        }
         if (wParam != kSettingsRetryTimer)
             break;
         OnSettingsRetry(window);

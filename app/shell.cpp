@@ -7,7 +7,9 @@
 #include <string.h>
 
 #include "app/foreign_names.h"
+#include "app/shell_places.h"
 #include "base/system_library.h"
+#include "base/target_kind.h"
 #include "settings/settings_shim.h"
 
 namespace {
@@ -127,6 +129,8 @@ static HICON IconOf(const wchar_t* name, int dpi)
 
 HICON ExtractTargetIcon(const char* path, int dpi, const char16_t* whole)
 {
+    if (path && KindOfTarget(path) != TARGET_FILE)
+        return ShellPlaceIcon(path, whole, dpi);
     wchar_t* name = path ? SystemPathOf(path, whole) : nullptr;
     HICON icon = IconOf(name, dpi);
     free(name);
@@ -136,6 +140,8 @@ HICON ExtractTargetIcon(const char* path, int dpi, const char16_t* whole)
 HICON StoredTargetIcon(const LauncherSlot* slot, int dpi)
 {
     const char* target = slot->target;
+    if (target && KindOfTarget(target) != TARGET_FILE)
+        return ExtractTargetIcon(target, dpi, slot->wholeTarget);
     wchar_t* name = target ? SystemPathOf(target, slot->wholeTarget) : nullptr;
     wchar_t* moved = name ? OnLauncherDrive(name) : nullptr;
     HICON icon = nullptr;
@@ -160,18 +166,21 @@ static wchar_t* CopyOf(const wchar_t* text)
     return copy;
 }
 
-static void Execute(const char* path, const char* workFolder)
+static void Execute(const char* path, const char* workFolder, const char* verb)
 {
-    ShellExecuteA(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+    ShellExecuteA(nullptr, verb, path, nullptr, workFolder, SW_SHOW);
 }
 
-static void Execute(const wchar_t* path, const wchar_t* workFolder)
+static void Execute(const wchar_t* path, const wchar_t* workFolder, const char* verb)
 {
-    ShellExecuteW(nullptr, nullptr, path, nullptr, workFolder, SW_SHOW);
+    wchar_t wideVerb[16] = L"";
+    if (verb)
+        MultiByteToWideChar(CP_ACP, 0, verb, -1, wideVerb, 16);
+    ShellExecuteW(nullptr, verb ? wideVerb : nullptr, path, nullptr, workFolder, SW_SHOW);
 }
 
 // In ANSI or UTF-16 names alike.
-template <typename Letter> static void Launch(const Letter* path, const Letter* workFolder)
+template <typename Letter> static void Launch(const Letter* path, const Letter* workFolder, const char* verb)
 {
     if (!path || !path[0])
         return;
@@ -192,16 +201,16 @@ template <typename Letter> static void Launch(const Letter* path, const Letter* 
             derivedFolder[0] = 0;
         workFolder = derivedFolder;
     }
-    Execute(path, workFolder);
+    Execute(path, workFolder, verb);
     free(derivedFolder);
 }
 
-void LaunchTarget(const char* path, const char* workFolder)
+void LaunchTarget(const char* path, const char* workFolder, const char* verb)
 {
-    Launch(path, workFolder);
+    Launch(path, workFolder, verb);
 }
 
-void LaunchSlot(const LauncherSlot* slot)
+void LaunchSlot(const LauncherSlot* slot, const char* verb)
 {
     wchar_t* path = SystemPathOf(slot->target, slot->wholeTarget);
     wchar_t* folder = slot->workFolder ? SystemPathOf(slot->workFolder, slot->wholeWorkFolder) : nullptr;
@@ -209,9 +218,9 @@ void LaunchSlot(const LauncherSlot* slot)
     wchar_t* movedFolder = folder ? OnLauncherDrive(folder) : nullptr;
     // Names the code page holds, there as stored: asked for as they always were.
     if (!slot->wholeTarget && !slot->wholeWorkFolder && !movedPath && !movedFolder)
-        LaunchTarget(slot->target, slot->workFolder);
+        LaunchTarget(slot->target, slot->workFolder, verb);
     else
-        Launch<wchar_t>(movedPath ? movedPath : path, movedFolder ? movedFolder : folder);
+        Launch<wchar_t>(movedPath ? movedPath : path, movedFolder ? movedFolder : folder, verb);
     free(movedPath);
     free(movedFolder);
     free(path);

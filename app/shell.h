@@ -35,12 +35,14 @@ HICON ExtractTargetIcon(const char* path, int dpi = BASE_DPI, const char16_t* wh
 // A target found on the launcher's drive instead gives the icon from there.
 HICON StoredTargetIcon(const LauncherSlot* slot, int dpi = BASE_DPI);
 
-// Asks the shell to open the target; without a working folder it starts in
-// the folder that contains the target. A failure is not reported.
-void LaunchTarget(const char* path, const char* workFolder);
-// The same for a slot, with its whole names where it has them, and from the
-// launcher's drive where its target or working folder moved there.
-void LaunchSlot(const LauncherSlot* slot);
+// Asks the shell to open the target, by the verb (null: the default one);
+// without a working folder it starts in the folder that contains the
+// target. A failure, and a "no" at the elevation prompt, is not reported.
+void LaunchTarget(const char* path, const char* workFolder, const char* verb = nullptr);
+// The same for a slot's file target, with its whole names where it has
+// them, and from the launcher's drive where its target or working folder
+// moved there.
+void LaunchSlot(const LauncherSlot* slot, const char* verb = nullptr);
 
 // The open-file dialog for a target: the buffer (emptied by the caller)
 // receives the chosen path, in UTF-16 so that no letter of it is lost. The

@@ -47,12 +47,12 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
 
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
-                  const char16_t* whole)
+// AssignTarget with the hint given, which the slot takes over.
+static void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint,
+                                const char16_t* whole)
 {
     // All copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
-    char* hint = DeriveHint(longName ? longName : path);
     char16_t* wholeTarget = nullptr;
     ReplaceWholeText(&wholeTarget, whole);
     if (!target || !hint || (whole && !wholeTarget)) {
@@ -72,6 +72,12 @@ void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, co
     slot->hint = hint;
     SaveLauncherSettings();
     InvalidateRect(button->window, nullptr, TRUE);
+}
+
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
+                  const char16_t* whole)
+{
+    AssignTargetAndHint(slot, path, button, DeriveHint(longName ? longName : path), whole);
 }
 
 void ShowStoredIcon(LauncherSlot* slot)
@@ -156,5 +162,27 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     DragFinish(drop);
     if (result == 0)
         *currentSlot = -1;
+    return result;
+}
+
+LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot)
+{
+    *currentSlot = button->slot;
+    LauncherSlot* slot = &launcher.slots[button->slot];
+    // A link in any script is kept whole, as a file name is.
+    char* target = nullptr;
+    char16_t* whole = nullptr;
+    if (!SetSlotPath(&target, &whole, place))
+        return -1;
+    wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
+    LRESULT result = -2;
+    if (!own || lstrcmpiW(own, place) != 0) {
+        AssignTargetAndHint(slot, target, button, ReadableAnsiText(hint), whole);
+        *currentSlot = -1;
+        result = 0;
+    }
+    free(own);
+    free(target);
+    free(whole);
     return result;
 }

@@ -233,19 +233,30 @@ void SetVButtonAccess(const AccessibleTraits* access)
     buttonAccess = access;
 }
 
-void SetVButtonChosen(HWND button, bool chosen)
+// Lights the button by the mark, or no more, as the pointer does.
+static void SetVButtonLit(HWND button, bool VButtonState::*mark, bool lit)
 {
     VButtonState* state = VButtonStateOf(button);
-    if (!state || state->chosen == chosen)
+    if (!state || state->*mark == lit)
         return;
-    state->chosen = chosen;
+    state->*mark = lit;
     RepaintNow(state);
     SlotHoverInfo hover = {};
     hover.slot = state->slot;
-    if (chosen)
+    if (lit)
         ShowHover(state, &hover);
     else
         SendHover(state, &hover);
+}
+
+void SetVButtonChosen(HWND button, bool chosen)
+{
+    SetVButtonLit(button, &VButtonState::chosen, chosen);
+}
+
+void SetVButtonHovered(HWND button, bool hovered)
+{
+    SetVButtonLit(button, &VButtonState::hovered, hovered);
 }
 
 POINT VButtonIconAnchor(const VButtonState* state)

@@ -47,6 +47,9 @@ void SetVButtonAccess(const AccessibleTraits* access);
 // Makes the button the keyboard's choice, or no more: it repaints and tells
 // its parent as when the pointer comes onto it or leaves (UM_SLOTHOVER).
 void SetVButtonChosen(HWND button, bool chosen);
+// Lights the button as hovered, or no more, without the capture that a
+// drag holds: it repaints and tells its parent as the pointer does.
+void SetVButtonHovered(HWND button, bool hovered);
 // The top-left corner of the icon drawn in the sector, on the screen.
 POINT VButtonIconAnchor(const VButtonState* state);
 

@@ -23,8 +23,10 @@ int32() { local v=$(($1 & 0xffffffff)) s=""; for shift in 0 8 16 24; do s+=$(pri
 text() { int32 "${#1}"; [ -z "$1" ] || printf '%s\0' "$1"; }
 declare -A target=([0]='C:\windows\notepad.exe' [1]='C:\windows\regedit.exe'
                    [7]='C:\windows\system32\winemine.exe' [12]='C:\windows\system32\cmd.exe'
-                   [18]='C:\windows\system32\taskmgr.exe')
-declare -A hint=([0]='Notepad' [1]='Registry' [7]='Minesweeper' [12]='Command line' [18]='Task manager')
+                   [18]='C:\windows\system32\taskmgr.exe' [3]='https://www.winehq.org/'
+                   [4]='::{20D04FE0-3AEA-1069-A2D8-08002B30309D}')
+declare -A hint=([0]='Notepad' [1]='Registry' [7]='Minesweeper' [12]='Command line' [18]='Task manager'
+                 [3]='WineHQ' [4]='This PC')
 {
   printf 'ZRondelV3\0'
   int32 24
@@ -60,6 +62,9 @@ registry=(238 144)   # the middle of the Registry sector, the ring at (60, 60)
 
 approach "${registry[@]}"
 shot ring 420x300+0+0
+
+approach 204 93      # This PC's sector, the link beside it
+shot places 420x300+0+0
 
 approach 160 160     # the hub
 xdotool click 3; sleep 1

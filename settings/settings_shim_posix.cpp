@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "base/slots.h"
+#include "base/target_kind.h"
 
 int settingsMessageCount = 0;
 void (*whileSettingsMessageShown)() = nullptr;
@@ -102,6 +103,9 @@ static char* Utf8Of(const char16_t* text)
 
 bool TargetIsGone(const char* path, const char16_t* whole)
 {
+    // A link or a place of the shell has no file to find.
+    if (KindOfTarget(path) != TARGET_FILE)
+        return false;
     char* wholePath = whole ? Utf8Of(whole) : nullptr;
     const char* asked = wholePath ? wholePath : path;
     bool gone = !PathExists(asked) && !PlaceAbsent(asked);

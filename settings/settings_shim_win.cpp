@@ -8,6 +8,8 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "base/target_kind.h"
+
 namespace {
 
 // A drive or share root that this run has asked about, and its answer.
@@ -106,6 +108,9 @@ bool PathExists(const char* path)
 
 static bool TargetIsGoneAsStored(const char* path, const char16_t* whole)
 {
+    // A link or a place of the shell has no file to find.
+    if (KindOfTarget(path) != TARGET_FILE)
+        return false;
     char root[MAX_PATH];
     PlaceRoot(path, root);
     KnownPlace* known = FindKnownPlace(root);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <stdio.h>
 
@@ -1212,3 +1213,187 @@ TEST_F(Journey, TheHotkeyALetterAndEnterLaunchAndAScreenReaderFollowsTheChoice)
 }
 
 } // namespace
+
+// A program's drag as Windows makes it: a data object holding each format's
+// bytes, and a source that drops on the left button's release.
+class DragData : public IDataObject, public IDropSource {
+public:
+    void Add(const char* format, const std::string& bytes)
+    {
+        FORMATETC offer = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(format)), nullptr, DVASPECT_CONTENT, -1,
+                           TYMED_HGLOBAL};
+        if (format == std::string("CF_HDROP"))
+            offer.cfFormat = CF_HDROP;
+        formats_.push_back(offer);
+        bytes_.push_back(bytes);
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
+    {
+        *object = nullptr;
+        if (IsEqualIID(id, IID_IDropSource))
+            *object = static_cast<IDropSource*>(this);
+        else if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject))
+            *object = static_cast<IDataObject*>(this);
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override
+    {
+        int i = Find(wanted);
+        if (i < 0)
+            return DV_E_FORMATETC;
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes_[i].size());
+        memcpy(GlobalLock(medium->hGlobal), bytes_[i].data(), bytes_[i].size());
+        GlobalUnlock(medium->hGlobal);
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override { return Find(wanted) < 0 ? DV_E_FORMATETC : S_OK; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
+    {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override
+    {
+        return direction == DATADIR_GET ? SHCreateStdEnumFmtEtc(formats_.size(), formats_.data(), formats) : E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+    // The button as the system has it: the drag's thread never sees the
+    // press, which came before it, nor the moves over another's window.
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override
+    {
+        return escape ? DRAGDROP_S_CANCEL : GetAsyncKeyState(VK_LBUTTON) < 0 ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+    DWORD effect = DROPEFFECT_NONE; // what the target answered at the drop
+
+private:
+    int Find(const FORMATETC* wanted) const
+    {
+        for (size_t i = 0; i < formats_.size(); ++i)
+            if (formats_[i].cfFormat == wanted->cfFormat && (wanted->tymed & TYMED_HGLOBAL))
+                return static_cast<int>(i);
+        return -1;
+    }
+    std::vector<FORMATETC> formats_;
+    std::vector<std::string> bytes_;
+};
+
+DWORD WINAPI RunDrag(void* parameter)
+{
+    DragData* data = static_cast<DragData*>(parameter);
+    OleInitialize(nullptr);
+    DoDragDrop(data, data, DROPEFFECT_COPY | DROPEFFECT_LINK, &data->effect);
+    OleUninitialize();
+    return 0;
+}
+
+std::string WideBytes(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+// A dropped file list of the names, each ending in its zero.
+std::string FileList(const std::wstring& names)
+{
+    DROPFILES header = {sizeof header, {0, 0}, FALSE, TRUE};
+    return std::string(reinterpret_cast<const char*>(&header), sizeof header) + WideBytes(names);
+}
+
+// The pressed left button carries the data from rest onto the point, where
+// the drag's thread drops it once the sector under it shows lit: whether it
+// did within 10 s, and the target took it as `effect`.
+bool DragOnto(POINT at, DragData* data, DWORD effect)
+{
+    MovePointerTo(kRestingPointer.x, kRestingPointer.y);
+    PressButton(LEFT_BUTTON);
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, RunDrag, data, 0, &id);
+    GUITHREADINFO drag = {sizeof drag};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && !drag.hwndCapture; Sleep(20))
+        GetGUIThreadInfo(id, &drag);
+    EXPECT_NE(drag.hwndCapture, nullptr) << "the drag's loop never took the pointer";
+    ApproachPointer(at.x, at.y);
+    bool lit = false;
+    for (DWORD start = GetTickCount(); !lit && GetTickCount() - start < 5000; Sleep(50))
+        lit = ScreenPixel({at.x - 12, at.y}) == kButtonHover;
+    EXPECT_TRUE(lit) << "the sector under the drag was not lit";
+    ReleaseButton(LEFT_BUTTON);
+    bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    EXPECT_TRUE(ended) << "the drag did not end";
+    return lit && ended && data->effect == effect;
+}
+
+TEST_F(Journey, ALinkAndThisPcDraggedOntoSectorsAreKeptAndTheLinkOpensInTheBrowser)
+{
+    // Wine opens links with the first of these Linux programs: here a
+    // script that notes the link beside the launcher.
+    UserValueGuard browsers("Software\\Wine\\WineBrowser", "Browsers");
+    const std::string noted = copy_.Path("browser.log");
+    ASSERT_TRUE(WriteWholeFile(copy_.Path("browser.sh"), "printf '%s' \"$1\" > '" + UnixPathOf(noted) + "'\n"));
+    ASSERT_TRUE(WriteUserValue("Software\\Wine\\WineBrowser", "Browsers", REG_SZ,
+                               "/bin/sh " + UnixPathOf(copy_.Path("browser.sh")) + '\0'));
+    Start();
+
+    const char link[] = "https://example.org/zrondel?journey=1";
+    DragData page;
+    page.Add("text/x-moz-url", WideBytes(L"https://example.org/zrondel?journey=1\nA journey page"));
+    page.Add("CF_HDROP", FileList(L"")); // Wine's empty list beside it
+    ASSERT_TRUE(DragOnto(Sector(3), &page, DROPEFFECT_LINK));
+    std::string withLink = SettingsFileWith({{3, link, "", "", "A journey page"}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), ""), withLink);
+
+    // This PC as the shell drags it: the desktop, and the item below it.
+    const wchar_t thisPc[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    LPITEMIDLIST item = nullptr;
+    ASSERT_EQ(SHParseDisplayName(thisPc, nullptr, &item, 0, nullptr), S_OK);
+    // Its names as the shell gives them: the parsing one kept, the shown one the hint.
+    char pc[MAX_PATH], hint[MAX_PATH];
+    for (char* name : {pc, hint}) {
+        wchar_t* given = nullptr;
+        ASSERT_EQ(SHGetNameFromIDList(item, name == pc ? SIGDN_DESKTOPABSOLUTEPARSING : SIGDN_NORMALDISPLAY, &given), S_OK);
+        WideCharToMultiByte(CP_ACP, 0, given, -1, name, MAX_PATH, nullptr, nullptr);
+        CoTaskMemFree(given);
+    }
+    const UINT offsets[3] = {1, 3 * sizeof(UINT), 3 * sizeof(UINT) + 2};
+    std::string items(reinterpret_cast<const char*>(offsets), sizeof offsets);
+    items += std::string(2, '\0') + std::string(reinterpret_cast<const char*>(item), ILGetSize(item));
+    ILFree(item);
+    DragData place;
+    place.Add("Shell IDList Array", items);
+    ASSERT_TRUE(DragOnto(Sector(4), &place, DROPEFFECT_LINK));
+    const std::string both = SettingsFileWith({{3, link, "", "", "A journey page"}, {4, pc, "", "", hint}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), withLink), both);
+
+    // A file through the same target: a dropped file list, as ever.
+    DragData files;
+    files.Add("CF_HDROP", FileList(std::wstring(recorder_.begin(), recorder_.end()) + L'\0'));
+    ASSERT_TRUE(DragOnto(Sector(5), &files, DROPEFFECT_COPY));
+    const std::string all = SettingsFileWith({{3, link, "", "", "A journey page"},
+        {4, pc, "", "", hint}, {5, recorder_, "", "", "recorder"}});
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), both), all);
+
+    // Kept after a restart, and the link opened by the browser.
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    Start();
+    LeftClick(Sector(3));
+    std::string opened;
+    for (DWORD start = GetTickCount(); opened.empty() && GetTickCount() - start < 10000; Sleep(100))
+        opened = FileExists(noted) ? ReadWholeFile(noted) : "";
+    EXPECT_EQ(opened, link) << "the browser was not started with the link";
+    ClickTray(); // the launch hid the ring
+    ASSERT_TRUE(AwaitRingShown(true));
+    ASSERT_TRUE(ChooseFromFace(MENU_EXIT));
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), all);
+}

@@ -368,6 +368,19 @@ TEST_F(SettingsFileTest, TargetsOnAnAbsentDriveKeepTheirSlotsInEveryVersion)
               SettingsFileWith({{0, absent, "W", "E", "H"}, {1, absent, "", "", "app"}}, false, true, 1, 2));
 }
 
+TEST_F(SettingsFileTest, LinksAndShellPlacesAreKeptWithoutAFileToFind)
+{
+    const char* kept[] = {"https://example.org/", "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", "shell:AppsFolder\\App"};
+    SettingsBytes bytes;
+    bytes.Magic("ZRondelV3").Int32(3);
+    for (const char* target : kept)
+        bytes.Entry(target, "", "", "H");
+    bytes.Trailer(false, true, 1, 2);
+    EXPECT_EQ(Load(bytes.str()), SETTINGS_LOADED);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_STREQ(slots_[i].target, kept[i]);
+}
+
 TEST_F(SettingsFileTest, TenthMagicByteIsIgnored)
 {
     SettingsBytes bytes;
