@@ -12,6 +12,7 @@
 
 #include "app/launcher.h"
 #include "app/ringwnd.h"
+#include "app/slotcmds.h"
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/gui_objects.h"
 #include "tests/win/support/input.h"
@@ -322,6 +323,22 @@ TEST_F(SlotCommandTest, DropsAssignOneFileOrFolderAndRefuseTheRest)
     // Not forwarded by a button: refused.
     EXPECT_EQ(SendMessageA(ringWindow.window, WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({folder})), 0), -1);
+}
+
+// A link whose letters the code page lacks is kept whole, as a file name
+// is: its readable form in the ANSI field, the link itself in the block.
+TEST_F(SlotCommandTest, ALinkOutsideTheCodePageIsKeptWhole)
+{
+    Start();
+    const wchar_t* link = L"https://\u4F8B\u3048.jp/\u30DA\u30FC\u30B8";
+    EXPECT_EQ(DropPlaceOnSlot(link, L"\u4F8B\u3048", ButtonState(2), &ringWindow.currentSlot), 0);
+    const LauncherSlot& slot = launcher.slots[2];
+    ASSERT_NE(slot.wholeTarget, nullptr);
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(slot.wholeTarget)), link);
+    EXPECT_EQ(std::string(slot.target).substr(0, 8), "https://");
+    EXPECT_EQ(slot.workFolder, nullptr);
+    EXPECT_NE(ReadWholeFile(settings_).find("ZRondelW1"), std::string::npos);
+    EXPECT_EQ(DropPlaceOnSlot(link, L"other", ButtonState(2), &ringWindow.currentSlot), -2); // its own target
 }
 
 TEST_F(SlotCommandTest, ALongDroppedPathIsStoredWhole)
