@@ -22,34 +22,9 @@ void Release(char** text)
     *text = nullptr;
 }
 
-// Assigns the picked or dropped file, kept whole where the code page lacks
-// a letter of it, with the hint of its long name; -1 without memory, -2 when
-// it is the slot's own target, 0 when assigned.
-int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button)
-{
-    char* path = nullptr;
-    char16_t* whole = nullptr;
-    if (!SetSlotPath(&path, &whole, picked))
-        return -1;
-    wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
-    int result = -2;
-    if (!own || lstrcmpiW(own, picked) != 0) {
-        char* longName = ReadableAnsiText(picked);
-        AssignTarget(slot, path, button, longName, whole);
-        free(longName);
-        result = 0;
-    }
-    free(own);
-    free(path);
-    free(whole);
-    return result;
-}
-
-} // namespace
-
 // AssignTarget with the hint given, which the slot takes over.
-static void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint,
-                                const char16_t* whole)
+void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint,
+                         const char16_t* whole)
 {
     // All copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
@@ -73,6 +48,33 @@ static void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonSta
     SaveLauncherSettings();
     InvalidateRect(button->window, nullptr, TRUE);
 }
+
+// Assigns the picked or dropped name, kept whole where the code page lacks
+// a letter of it, with the hint given or else the hint of its long name; -1
+// without memory, -2 when it is the slot's own target, 0 when assigned.
+int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button, const wchar_t* hint = nullptr)
+{
+    char* path = nullptr;
+    char16_t* whole = nullptr;
+    if (!SetSlotPath(&path, &whole, picked))
+        return -1;
+    wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
+    int result = -2;
+    if (!own || lstrcmpiW(own, picked) != 0) {
+        char* readable = ReadableAnsiText(hint ? hint : picked);
+        char* slotHint = hint ? readable : DeriveHint(readable ? readable : path);
+        if (!hint)
+            free(readable);
+        AssignTargetAndHint(slot, path, button, slotHint, whole);
+        result = 0;
+    }
+    free(own);
+    free(path);
+    free(whole);
+    return result;
+}
+
+} // namespace
 
 void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
                   const char16_t* whole)
@@ -168,21 +170,9 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
 LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot)
 {
     *currentSlot = button->slot;
-    LauncherSlot* slot = &launcher.slots[button->slot];
     // A link in any script is kept whole, as a file name is.
-    char* target = nullptr;
-    char16_t* whole = nullptr;
-    if (!SetSlotPath(&target, &whole, place))
-        return -1;
-    wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
-    LRESULT result = -2;
-    if (!own || lstrcmpiW(own, place) != 0) {
-        AssignTargetAndHint(slot, target, button, ReadableAnsiText(hint), whole);
+    LRESULT result = AssignPicked(&launcher.slots[button->slot], place, button, hint);
+    if (result == 0)
         *currentSlot = -1;
-        result = 0;
-    }
-    free(own);
-    free(target);
-    free(whole);
     return result;
 }
