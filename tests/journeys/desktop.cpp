@@ -269,8 +269,10 @@ bool AwaitDrawn(HWND window)
 
 std::string AwaitFileChange(const std::string& path, const std::string& before)
 {
+    // A file that reads as nothing is being replaced, or open in the
+    // launcher for a moment: no change yet.
     std::string bytes = ReadWholeFile(path);
-    for (int waited = 0; bytes == before && waited < 5000; waited += 50) {
+    for (int waited = 0; (bytes == before || bytes.empty()) && waited < 5000; waited += 50) {
         Sleep(50);
         bytes = ReadWholeFile(path);
     }

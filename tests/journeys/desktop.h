@@ -77,7 +77,8 @@ private:
 // screen hold still, up to 2 s: whether they did.
 bool AwaitDrawn(HWND window);
 
-// Waits until the file's bytes differ from `before`, up to 5 s; its bytes.
+// Waits until the file holds bytes that differ from `before`, up to 5 s;
+// its bytes.
 std::string AwaitFileChange(const std::string& path, const std::string& before);
 
 #endif
