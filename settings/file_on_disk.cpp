@@ -381,10 +381,12 @@ static long StreamSize(FILE* stream)
     return fseek(stream, 0, SEEK_SET) == 0 ? size : -1;
 }
 
-SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
-                                    FileFingerprint* read)
+// What ReadSettingsFile reads, and the version of the format it read.
+static SettingsLoadResult ReadVersionedFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
+                                            FileFingerprint* read, int* version)
 {
     *leftOver = false;
+    *version = SETTINGS_UNSUPPORTED;
     // Taken first: bytes another copy writes meanwhile make the file look
     // changed at the next save, never unchanged.
     FileFingerprint print;
@@ -399,7 +401,8 @@ SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int c
     SettingsFile file = {stream, size, size < 0, size < 0, ""};
     if (size < 0)
         NoteFailure();
-    int version = file.unreadable ? SETTINGS_UNSUPPORTED : ReadSettingsContent(&file, slots, capacity);
+    if (!file.unreadable)
+        *version = ReadSettingsContent(&file, slots, capacity);
     fclose(stream);
     if (file.unreadable) {
         if (size >= 0)
@@ -408,7 +411,7 @@ SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int c
     }
     if (read)
         *read = print;
-    if (version == SETTINGS_UNSUPPORTED)
+    if (*version == SETTINGS_UNSUPPORTED)
         return SETTINGS_NOT_VERSIONED;
     if (file.damaged)
         return SETTINGS_DAMAGED;
@@ -416,11 +419,32 @@ SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int c
     return SETTINGS_LOADED;
 }
 
+SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
+                                    FileFingerprint* read)
+{
+    int version;
+    return ReadVersionedFile(path, slots, capacity, leftOver, read, &version);
+}
+
+// The load test: a slot whose target is no longer there, its drive or share
+// answering, is loaded empty. A drive or share that does not answer now
+// keeps the slot, since it may come back.
+static void ForgetGoneTargets(LauncherSlot* slots, int capacity, bool hintsStored)
+{
+    for (int i = 0; i < capacity; ++i) {
+        if (slots[i].target && TargetIsGone(slots[i].target, slots[i].wholeTarget))
+            ForgetTarget(&slots[i], hintsStored);
+    }
+}
+
 SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capacity, bool* copyOwed,
                                 FileFingerprint* read)
 {
     bool leftOver;
-    SettingsLoadResult result = ReadSettingsFile(path, slots, capacity, &leftOver, read);
+    int version;
+    SettingsLoadResult result = ReadVersionedFile(path, slots, capacity, &leftOver, read, &version);
+    if (result == SETTINGS_LOADED || result == SETTINGS_DAMAGED)
+        ForgetGoneTargets(slots, capacity, version != SETTINGS_V1);
     bool owed = false;
     if (result == SETTINGS_NOT_VERSIONED) {
         owed = !BackUpSettingsFile(path);

@@ -255,28 +255,31 @@ static int ReadEntries(SettingsFile* file, LauncherSlot* slots, int capacity, bo
     return i;
 }
 
-// The load test, once the whole names are known: a slot whose target is no
-// longer there (or empty) is loaded empty, without a hint after version 1.
-static void LeaveGoneTargets(LauncherSlot* slots, int count, bool fourTexts)
+// What the entries hold once the whole names are known: a slot whose
+// target is an empty text is loaded empty, and a defined slot without a
+// stored hint takes its default one. No target is looked for here: the
+// reader only parses, whoever reads decides what is still there.
+static void FinishEntries(LauncherSlot* slots, int count, bool hintsStored)
 {
     for (int i = 0; i < count; ++i) {
         LauncherSlot* slot = &slots[i];
-        if (!slot->target)
-            continue;
-        if (slot->target[0] && !TargetIsGone(slot->target, slot->wholeTarget)) {
-            if (!slot->hint)
-                slot->hint = DeriveHint(slot->target);
-            continue;
-        }
-        char* hint = fourTexts ? CopyText(kDefaultHint) : nullptr;
-        ReplaceText(&slot->hint, nullptr);
-        ReplaceText(&slot->target, nullptr);
-        ReplaceText(&slot->workFolder, nullptr);
-        ReplaceText(&slot->extra, nullptr);
-        ReplaceWholeText(&slot->wholeTarget, nullptr);
-        ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
-        slot->hint = hint;
+        if (slot->target && !slot->target[0])
+            ForgetTarget(slot, hintsStored);
+        else if (slot->target && !slot->hint)
+            slot->hint = DeriveHint(slot->target);
     }
+}
+
+void ForgetTarget(LauncherSlot* slot, bool hintsStored)
+{
+    char* hint = hintsStored ? CopyText(kDefaultHint) : nullptr;
+    ReplaceText(&slot->hint, nullptr);
+    ReplaceText(&slot->target, nullptr);
+    ReplaceText(&slot->workFolder, nullptr);
+    ReplaceText(&slot->extra, nullptr);
+    ReplaceWholeText(&slot->wholeTarget, nullptr);
+    ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
+    slot->hint = hint;
 }
 
 // A counted UTF-16 text; null for a count of 0 or less and for an empty
@@ -338,12 +341,12 @@ static void ReadWholeNames(SettingsFile* file, LauncherSlot* slots, int count)
 
 void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)
 {
-    LeaveGoneTargets(slots, ReadEntries(file, slots, capacity, false), false);
+    FinishEntries(slots, ReadEntries(file, slots, capacity, false), false);
 }
 
 void ReadSlotsV2(SettingsFile* file, LauncherSlot* slots, int capacity)
 {
-    LeaveGoneTargets(slots, ReadEntries(file, slots, capacity, true), true);
+    FinishEntries(slots, ReadEntries(file, slots, capacity, true), true);
 }
 
 void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
@@ -361,7 +364,7 @@ void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity)
     if (ReadInt32(file, &number))
         launcherSettings.windowTop = number;
     ReadWholeNames(file, slots, count);
-    LeaveGoneTargets(slots, count, true);
+    FinishEntries(slots, count, true);
 }
 
 int ReadSettingsContent(SettingsFile* file, LauncherSlot* slots, int capacity)

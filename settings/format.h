@@ -49,6 +49,10 @@ void ReadSettingsV3(SettingsFile* file, LauncherSlot* slots, int capacity);
 // absent); may set launcherSettings. The version index, or
 // SETTINGS_UNSUPPORTED when nothing was read.
 int ReadSettingsContent(SettingsFile* file, LauncherSlot* slots, int capacity);
+// Empties a slot as a target found gone does: every text dropped, and the
+// hint "You mast define action!" where the file stores hints (version 2
+// on), none after version 1.
+void ForgetTarget(LauncherSlot* slot, bool hintsStored);
 // The whole file in version 3, the trailer from launcherSettings, and the
 // whole names' block where a slot has one.
 bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count);
