@@ -4,9 +4,15 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${ZRONDEL_BUILD:-$ROOT/build}
 
+# What every run needs; a package of these that cannot be installed stops
+# the script before it builds anything.
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
-          mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386
+          mingw-w64 g++-mingw-w64-i686-posix wine
           xvfb xauth x11-utils libx11-dev imagemagick fonts-liberation fonts-comic-neue locales)
+# 32-bit Wine, for the 32-bit route. A mirror whose i386 index is half
+# synced cannot serve it; the Windows code then runs on the 64-bit route.
+PACKAGES_32BIT_WINE=(wine32:i386)
+PACKAGES_64BIT_WINE=(wine64 g++-mingw-w64-x86-64-posix)
 
 log() { printf '\n== %s\n' "$*"; }
 
@@ -14,23 +20,74 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs those of the named Debian packages that are not installed yet.
-install_missing() {
-  local missing=()
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$package")
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+APT_OUTPUT=$BUILD/apt-output.txt
+
+# apt-get with its arguments, tried up to 3 times a few seconds apart: a
+# mirror in the middle of a sync fails for a moment. What apt said the last
+# time is in $APT_OUTPUT.
+apt_retried() {
+  local try
+  mkdir -p "$BUILD"
+  for try in 1 2 3; do
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get "$@" 2>&1 | tee "$APT_OUTPUT"
+    [ "${PIPESTATUS[0]}" -eq 0 ] && return 0
+    [ "$try" -lt 3 ] && { echo "apt-get $1 failed (try $try of 3); trying again in 5 s" >&2; sleep 5; }
   done
-  if [ ${#missing[@]} -gt 0 ]; then
-    log "installing ${missing[*]}"
-    dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  return 1
+}
+
+APT_UPDATED=
+apt_update_once() {
+  [ -n "$APT_UPDATED" ] && return
+  APT_UPDATED=1
+  # A list that still fails is not the end: the packages may be in the
+  # lists that did come; the install says whether they are.
+  apt_retried update -qq || echo "apt-get update failed 3 times; going on with the package lists there are" >&2
+}
+
+# Installs those of the named Debian packages that are not installed yet;
+# false, with apt's words in $APT_OUTPUT and the packages in $NOT_INSTALLED,
+# when they cannot be installed.
+try_install() {
+  NOT_INSTALLED=()
+  for package in "$@"; do
+    installed "$package" || NOT_INSTALLED+=("$package")
+  done
+  [ ${#NOT_INSTALLED[@]} -eq 0 ] && return
+  log "installing ${NOT_INSTALLED[*]}"
+  if [[ " ${NOT_INSTALLED[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    APT_UPDATED=
   fi
+  apt_update_once
+  apt_retried install -y -qq --no-install-recommends "${NOT_INSTALLED[@]}"
+}
+
+# The same, where nothing can go on without them: stops the script at once,
+# naming the packages, what apt said and what to try.
+install_missing() {
+  try_install "$@" && return
+  {
+    log "FAILED: cannot install ${NOT_INSTALLED[*]}"
+    echo "apt-get said:"
+    grep -E '^(E|W):' "$APT_OUTPUT" | tail -n 8 | sed 's/^/  /'
+    echo "Nothing was built. Try again later: a package mirror in the middle of a sync serves"
+    echo "a package again once it is done. Where only i386 packages fail, the 64-bit route needs"
+    echo "none: ZRONDEL_WINE_BITS=64 bash scripts/$(basename "$0")"
+  } >&2
+  exit 1
 }
 
 install_deps() {
   install_missing "${PACKAGES[@]}"
+  if [ "${ZRONDEL_WINE_BITS:-}" != 64 ] && ! try_install "${PACKAGES_32BIT_WINE[@]}"; then
+    echo "32-bit Wine (${NOT_INSTALLED[*]}) cannot be installed now: the Windows code runs on the 64-bit route; the shipped 32-bit build is still built" >&2
+  fi
+  choose_wine_bits
   # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale.
   if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
     log "generating ru_RU.UTF-8"
@@ -41,22 +98,24 @@ install_deps() {
 }
 
 # Wine runs 32-bit Windows code in 32-bit Linux processes, which a kernel
-# built or booted without IA32 emulation refuses ("Exec format error"). On
-# such a kernel the code under Wine is a 64-bit build of the same sources,
-# run by 64-bit Wine; what ships stays the 32-bit build. WINE_BITS says which
-# one runs here, WINE_BUILD where it is built. ZRONDEL_WINE_BITS=64 runs the
-# 64-bit build on a kernel that could run either, to see both widths.
+# built or booted without IA32 emulation refuses ("Exec format error"), and
+# which needs 32-bit Wine installed. Without either, the code under Wine is
+# a 64-bit build of the same sources, run by 64-bit Wine; what ships stays
+# the 32-bit build. WINE_BITS says which one runs here, WINE_BUILD where it
+# is built. ZRONDEL_WINE_BITS=64 runs the 64-bit build on a machine that
+# could run either, to see both widths.
 choose_wine_bits() {
   [ -n "${WINE_BITS:-}" ] && return
-  if [ "${ZRONDEL_WINE_BITS:-}" != 64 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if [ "${ZRONDEL_WINE_BITS:-}" != 64 ] && installed wine32:i386 && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     export WINE_BITS=32 WINE_BUILD="$BUILD/win"
-  else
-    [ "${ZRONDEL_WINE_BITS:-}" = 64 ] ||
-      echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off):" \
-           "the Windows code runs under Wine as a 64-bit build of the same sources" >&2
-    export WINE_BITS=64 WINE_BUILD="$BUILD/win64"
-    install_missing wine64 g++-mingw-w64-x86-64-posix
+    return
   fi
+  if [ "${ZRONDEL_WINE_BITS:-}" != 64 ] && installed wine32:i386; then
+    echo "this kernel does not run 32-bit x86 programs (IA32 emulation is off):" \
+         "the Windows code runs under Wine as a 64-bit build of the same sources" >&2
+  fi
+  export WINE_BITS=64 WINE_BUILD="$BUILD/win64"
+  install_missing "${PACKAGES_64BIT_WINE[@]}"
 }
 
 # The shipped 32-bit build in $BUILD/win, and the 64-bit one in $BUILD/win64
