@@ -571,11 +571,17 @@ TEST_F(SettingsFileTest, TakenTemporaryNamesArePassedOverAndNeverTouched)
     // it would go next.
     ASSERT_EQ(mkdir((folder_ + "/settings.da~").c_str(), 0700), 0);
     WriteFile(folder_ + "/settings.da_", "somebody's");
-    // Under every other name, what a save killed halfway left: cleared away.
-    for (char last = '0'; last <= '9'; ++last)
+    // Under every other name but the last, what a save killed halfway left:
+    // cleared away only under the lock, when it is no save in progress.
+    for (char last = '0'; last <= '8'; ++last)
         WriteFile(folder_ + "/settings.da" + last, std::string("ZRondelV3\0\x18", 11).substr(0, last - '0'));
     slots_[0].target = CopyText("C:\\app.exe");
     ASSERT_TRUE(Save());
+    EXPECT_TRUE(Exists(folder_ + "/settings.da0") && Exists(folder_ + "/settings.da8"));
+    WriteFile(folder_ + "/settings.da9", "ZRondelV3");
+    LockSettingsFile(path_.c_str());
+    ASSERT_TRUE(Save());
+    UnlockSettingsFile();
     EXPECT_EQ(ReadFile(folder_ + "/settings.da_"), "somebody's");
     EXPECT_FALSE(Exists(folder_ + "/settings.da0")); // a leftover, cleared for the save
     EXPECT_TRUE(Exists(folder_ + "/settings.da~"));
@@ -649,18 +655,23 @@ TEST_F(SettingsStoreTest, BoxesRunNoStoreWorkAndOnlyABusyReplaceIsWaitedFor)
     WriteFile(path_, theirs);
     settingsHeldPath = path_.c_str();
     LoadStoredSettings();
-    ReplaceText(&slots_[1].target, MakeTarget().c_str());
+    const std::string app = MakeTarget();
+    ReplaceText(&slots_[1].target, app.c_str());
+    ReplaceText(&slots_[0].target, app.c_str());
+    ReplaceText(&slots_[0].hint, "ours"); // theirs too changed it: kept in a backup
     EXPECT_FALSE(SaveLauncherSettings()); // still held: waits for the file
     settingsHeldPath = nullptr;
     whileSettingsMessageShown = [] {
         EXPECT_FALSE(RetryUnreadSettings()); // the timer, inside the box
+        ReplaceText(&test->slots_[2].target, test->slots_[1].target);
+        EXPECT_FALSE(SaveLauncherSettings()); // a change in the box is saved after it
         seenInBox = test->FolderNames() + " " + ReadFile(test->path_ + ".bak");
     };
-    EXPECT_FALSE(RetryUnreadSettings());
+    EXPECT_TRUE(RetryUnreadSettings());
     whileSettingsMessageShown = nullptr;
     EXPECT_EQ(seenInBox, "T\\app.exe settings.dat settings.dat.bak " + theirs); // one backup, made before the box
     EXPECT_EQ(strncmp(lastSettingsMessageText, kSetAsideSettingsText, strlen(kSetAsideSettingsText)), 0);
-    EXPECT_STREQ(slots_[1].hint, nullptr);
+    EXPECT_EQ(ReadFile(path_), SettingsFileWith({{0, app, "", "", "ours"}, {1, app, "", "", ""}, {2, app, "", "", ""}}));
     struct { int busy; bool readOnly; bool saved; int paused; } cases[] = {
         {3, false, true, 300}, {10, false, false, 900}, {0, true, false, 0}};
     for (const auto& row : cases) {
@@ -703,7 +714,7 @@ protected:
     void Begin(Start kind)
     {
         keep_.clear(), unsaved_.clear();
-        changedUnread_ = asidePending_ = false;
+        changedUnread_ = false;
         if (kind == ABSENT || kind == DAMAGED)
             theirsKept_.clear(); // what the other copy saved is gone with the file
         if (kind == ABSENT) {
@@ -730,13 +741,14 @@ protected:
         table_.show = table_.show || kind == ABSENT; // a first start shows the ring
         if (!diskValid_ && !unread_ && !leftover_.empty() && !settingsReadFailures)
             table_ = leftover_.back(); // what a pulled stick left is taken
-        // Changes a killed run left waiting take the file's place first.
-        const bool waiting = !waiting_.empty() && !settingsReadFailures, fault = FaultInTheWay() || settingsOpenFailures > 0;
+        // Changes a killed run left waiting go onto the file, unless it was
+        // written since they were made: then they never apply again.
+        const bool waiting = !waiting_.empty() && !settingsReadFailures && (!Exists(path_) || Stamp() == waitingBase_);
+        const bool fault = FaultInTheWay() || settingsOpenFailures > 0;
         if (waiting) {
-            keep_.clear();
-            if (Exists(path_))
-                keep_.push_back(ReadFile(path_));
-            table_ = waiting_.back(), changedUnread_ = unread_ = true;
+            table_ = waiting_.back(), changedUnread_ = true, changesBase_ = waitingBase_;
+            if (!unread_)
+                MergeLate();
         }
         launcherSettings = kSettingsStartValues;
         FreeSlotTable(slots_);
@@ -744,8 +756,8 @@ protected:
         ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
         LoadStoredSettings();
         running_ = true;
-        if (waiting)
-            Saved(fault), FollowSetAside();
+        if (waiting && !unread_)
+            Saved(fault);
         ExpectTableInMemory();
     }
     // The product's table and values as the model has them.
@@ -763,6 +775,8 @@ protected:
     // product's table and in the model's.
     void Change()
     {
+        if (unread_ && !changedUnread_)
+            changesBase_ = Stamp(); // what the changes are based on
         changedUnread_ = changedUnread_ || unread_;
         if (rng_() % 4 == 0) {
             table_.hide = launcherSettings.hideAfterLaunch = !table_.hide;
@@ -784,7 +798,7 @@ protected:
             newest_ = table_.Bytes();
             // A file still unreadable may hold the same bytes by chance: not set aside.
             if (ReadFile(path_) == newest_ && !(unread_ && (settingsHeldPath || settingsReadFailures)))
-                unread_ = asidePending_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
+                unread_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
             if (!leftover_.empty() && !InALeftover(leftover_.back().Bytes()))
                 leftover_.clear(); // cleared once the save succeeded, unless a kill came first
         } else {
@@ -805,7 +819,7 @@ protected:
         const std::string other = path_ + ".other";
         WriteFile(other, theirs.Bytes());
         ASSERT_EQ(rename(other.c_str(), path_.c_str()), 0);
-        const bool conflict = asidePending_ || std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
+        const bool conflict = std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
         theirsKept_ = conflict ? theirs.Bytes() : "";
         if (!conflict)
             TakeSlot(&table_, entry);
@@ -820,12 +834,38 @@ protected:
         entries.push_back(entry);
     }
     std::string Changes() const { return path_ + ".changes"; }
-    // The unread file went to a backup for the user's table even where
-    // writing the table then failed: another copy's file is then kept whole.
-    void FollowSetAside()
+    std::pair<long long, long long> Stamp() const
     {
-        if (unread_ && !SettingsAwaitReading())
-            unread_ = false, asidePending_ = ReadFile(path_) != table_.Bytes();
+        struct stat status = {};
+        stat(path_.c_str(), &status);
+        return {status.st_size, status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec};
+    }
+    bool SideHolds(const Table& table) { return ReadFile(Changes()).compare(0, table.Bytes().size(), table.Bytes()) == 0; }
+    // The unread file read at last after the user's changes: the slots
+    // the user set go onto its table, the hiding switch where changed;
+    // where it held another, it is kept in a backup. A damaged one was kept
+    // by its read; the user's table takes its place.
+    void MergeLate()
+    {
+        keep_.clear();
+        if (Exists(path_) && !diskValid_)
+            keep_ = {ReadFile(path_)};
+        unread_ = changedUnread_ = false;
+        if (!diskValid_)
+            return;
+        Table merged = onDisk_;
+        bool conflict = false;
+        for (const SlotFileEntry& ours : table_.entries) {
+            for (const SlotFileEntry& theirs : onDisk_.entries)
+                conflict = conflict || (theirs.slot == ours.slot && (theirs.target != ours.target || theirs.hint != ours.hint ||
+                                                                     theirs.workFolder != ours.workFolder));
+            TakeSlot(&merged, ours);
+            unsaved_.push_back(ours.slot);
+        }
+        merged.hide = merged.hide && table_.hide; // switched off by the user: never one the file changed too
+        if (conflict)
+            keep_ = {ReadFile(path_)};
+        table_ = merged;
     }
     bool InALeftover(const std::string& bytes)
     {
@@ -848,7 +888,7 @@ protected:
             if (!bytes->empty())
                 must.push_back(*bytes);
         if (!waiting_.empty())
-            ASSERT_EQ(ReadFile(Changes()), waiting_.back().Bytes()) << "lost the changes made while the file was unread";
+            ASSERT_TRUE(SideHolds(waiting_.back())) << "lost the changes made while the file was unread";
         for (const std::string& bytes : must)
             ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes) || InALeftover(bytes))
                 << "lost " << (bytes == newest_ ? "the newest table" : bytes == theirsKept_ ? "the other copy's" : "a start's file");
@@ -875,13 +915,13 @@ protected:
                 settingsReplaceFailures = what == 4 ? 3 + rng_() % 2 * 7 : 0;
                 Change();
                 bool fault = FaultInTheWay() || what == 3, killedOrRefused = what == 3 || settingsReplaceFailures >= 10;
+                if (unread_ && !settingsHeldPath && !settingsReadFailures)
+                    MergeLate();
                 SaveLauncherSettings();
                 settingsKillCountdown = -1, settingsReplaceFailures = 0;
                 Saved(fault);
-                if (what != 3)
-                    FollowSetAside();
-                if (unread_ && ReadFile(Changes()) == table_.Bytes())
-                    waiting_ = {table_};
+                if (unread_ && SideHolds(table_))
+                    waiting_ = {table_}, waitingBase_ = changesBase_;
                 else
                     ASSERT_TRUE(!unread_ || killedOrRefused) << "a change while the file is unread is not beside it";
                 if (what == 3) { // the process is gone; a complete new file stays beside
@@ -902,14 +942,16 @@ protected:
                 blocked_ = blocked_ && rmdir((path_ + ".bak").c_str()) != 0;
             } else if (what == 8) { // the ring's timer tries the unread file again
                 bool free = !settingsHeldPath && !settingsReadFailures;
-                bool loadsLate = unread_ && !changedUnread_ && free;
+                bool loadsLate = unread_ && free, changed = changedUnread_;
+                if (loadsLate && changed)
+                    MergeLate(); // the user's changes go onto it
                 ASSERT_EQ(RetryUnreadSettings(), loadsLate) << "the unread file, read once it is free";
-                if (loadsLate && diskValid_)
+                if (loadsLate && changed)
+                    Saved(FaultInTheWay());
+                else if (loadsLate && diskValid_)
                     keep_.clear(); // read whole at last: a save may replace it
-                if (loadsLate)
+                if (loadsLate && !changed)
                     table_ = diskValid_ ? onDisk_ : leftover_.empty() ? Table() : leftover_.back(), unread_ = false;
-                else if (unread_ && free)
-                    Saved(FaultInTheWay()), FollowSetAside(); // the user's changes take the file's place
                 ExpectTableInMemory();
             } else if (what == 11) {
                 ASSERT_NO_FATAL_FAILURE(OtherCopySaves());
@@ -918,6 +960,8 @@ protected:
                 ExpectTableInMemory();
             } else {
                 bool fault = FaultInTheWay();
+                if (unread_ && changedUnread_ && !settingsHeldPath && !settingsReadFailures)
+                    MergeLate();
                 SaveSettingsAtEnd(false);
                 CloseSettingsStore();
                 running_ = false;
@@ -942,7 +986,8 @@ protected:
     std::string newest_;            // the newest table that must survive; empty for none
     Table table_;                   // the user's table, as the product holds it
     Table onDisk_;                  // the last valid table on the disk
-    bool asidePending_ = false; // the unread file was set aside, the user's table not yet written
+    std::pair<long long, long long> changesBase_; // the unread file's size and time when the user first changed
+    std::pair<long long, long long> waitingBase_; // the same for the changes settings.dat.changes holds
     bool diskValid_ = false, unread_ = false, changedUnread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
 };
 
@@ -962,7 +1007,8 @@ TEST_F(SettingsFaultsTest, NoSequenceOfFaultsLosesTheUsersTable)
     const auto begun = std::chrono::steady_clock::now();
     const auto elapsed = [&] { return std::chrono::steady_clock::now() - begun; };
     int sequences = 0;
-    for (unsigned seed = 1; sequences < 20000 && (elapsed() < std::chrono::seconds(10) || sequences < 1000) &&
+    // ZRONDEL_SEED replays the sequences from a failing seed on.
+    for (unsigned seed = getenv("ZRONDEL_SEED") ? atoi(getenv("ZRONDEL_SEED")) : 1; sequences < 20000 && (elapsed() < std::chrono::seconds(10) || sequences < 1000) &&
                             elapsed() < std::chrono::seconds(60);
          ++seed, ++sequences) {
         rng_.seed(seed);
