@@ -5,15 +5,17 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-    char log[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, log, MAX_PATH);
-    char* backslash = strrchr(log, '\\');
+    // Wide, so that it records from a folder whose name the code page lacks.
+    wchar_t log[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, log, MAX_PATH);
+    wchar_t* backslash = wcsrchr(log, L'\\');
     if (!length || length >= MAX_PATH || !backslash)
         return 1;
-    strcpy(backslash + 1, "recorder.log");
+    wcscpy(backslash + 1, L"recorder.log");
 
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, folder);
@@ -21,12 +23,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     const char* ringState = !ring ? "none" : IsWindowVisible(ring) ? "visible" : "hidden";
 
     // Written under a temporary name, so that a reader never sees half a record.
-    char temporary[MAX_PATH + 4];
-    sprintf(temporary, "%s.tmp", log);
-    FILE* file = fopen(temporary, "wb");
+    wchar_t temporary[MAX_PATH + 4];
+    wcscpy(temporary, log);
+    wcscat(temporary, L".tmp");
+    FILE* file = _wfopen(temporary, L"wb");
     if (!file)
         return 1;
     fprintf(file, "folder=%s\ncommand=%s\nring=%s\n", folder, commandLine, ringState);
     fclose(file);
-    return MoveFileExA(temporary, log, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    return MoveFileExW(temporary, log, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
