@@ -291,10 +291,15 @@ void ShowUnsoundBox()
 // changed, the hiding switch if changed, and, at the end, the ring's place.
 // Where both changed the same, ours wins and theirs is kept in a backup
 // first, as is a changed file that cannot be read now.
-void TakeOtherCopysSave(bool atEnd)
+void TakeOtherCopysSave(bool atEnd, bool beforeSave)
 {
     FileFingerprint now;
-    const bool readable = TakeFingerprint(store.path, &now);
+    bool readable = TakeFingerprint(store.path, &now);
+    // Held by a scanner for a moment: a save waits it out, as its replace would.
+    for (int waited = 0; !readable && beforeSave && waited < kHoldWaitMilliseconds / 2; waited += kRetryMilliseconds) {
+        PauseMilliseconds(kRetryMilliseconds);
+        readable = TakeFingerprint(store.path, &now);
+    }
     if (readable && (!now.present || SameFingerprint(now, store.seen)))
         return;
     if (!readable) { // nothing of it to take: kept before anything replaces it
@@ -333,7 +338,7 @@ bool WriteTable(bool quietly, bool atEnd)
 {
     // Check and replace under the lock: no copy that takes it saves between them.
     LockSettingsFile(store.path);
-    TakeOtherCopysSave(atEnd);
+    TakeOtherCopysSave(atEnd, true);
     bool saved = !store.backupOwed || BackUpSettingsFile(store.path);
     store.backupOwed = !saved;
     FileFingerprint written;
@@ -507,7 +512,7 @@ void CatchUpWithSettingsFile()
     if (store.boxUp || Unread() || store.stage == FILE_NONE)
         return;
     LockSettingsFile(store.path);
-    TakeOtherCopysSave(false);
+    TakeOtherCopysSave(false, false);
     UnlockSettingsFile();
     if (store.rewriteOwed)
         WriteTable(false, false);
