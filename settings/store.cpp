@@ -230,7 +230,6 @@ bool MergeTable(LauncherSlot* fresh, const LauncherSettings& theirs, const FileF
     return conflict;
 }
 
-
 // The file read into the table as a start reads it; false, and the table
 // and values as they were, when it could not be read whole. Slots the user
 // changed before it could be read (or while its box was up) go onto it;

@@ -169,8 +169,7 @@ TEST_F(RingWindowTest, EveryShowTakesAnotherCopysSave)
         {"hotkey", [] { ToggleRingAtPointer(ringWindow.window); }},
         {"middle button", [] { SendMessageA(ringWindow.window, WM_MBUTTONUP, 0, MAKELPARAM(300, 300)); }},
         {"tray and menu", [] { SendMessageA(ringWindow.window, WM_COMMAND, IDM_SHOWHIDE, 0); }},
-        {"second start", [] { StartLauncher(GetModuleHandleA(nullptr)); }},
-    };
+        {"second start", [] { StartLauncher(GetModuleHandleA(nullptr)); }}};
     Start();
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(ways[i].way);
