@@ -202,9 +202,9 @@ bool MergeTable(LauncherSlot* fresh, const LauncherSettings& theirs, const FileF
         const bool theirsChanged = !SameSlot(fresh[i], store.seenSlots[i]);
         if (!SameSlot(store.slots[i], store.seenSlots[i])) {
             conflict = conflict || (theirsChanged && !SameSlot(fresh[i], store.slots[i]));
-        } else if (theirsChanged) {
+        } else { // as the file has it, down to an empty slot's hint
             CopySlotTexts(&store.slots[i], fresh[i]);
-            store.othersTaken = true;
+            store.othersTaken = store.othersTaken || theirsChanged;
         }
     }
     const LauncherSettings& ours = launcherSettings;

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     LauncherSlot* side = AllocateSlotTable(); // read as a side file, whose base may follow the table
     bool leftOver;
-    FileFingerprint base;
+    FileFingerprint base; // and the base it may end in
     ReadSettingsFile(input.c_str(), side, SLOT_COUNT, &leftOver, nullptr, &base);
 
     FreeSlotTable(loaded);

@@ -160,11 +160,9 @@ TEST_F(RingWindowTest, ASecondStartShowsTheFirstRingAndTouchesNothing)
     EXPECT_FALSE(FileExists(settings_));
 }
 
-// Every way the ring comes up takes what another copy saved meanwhile;
-// the hotkey's SetWindowPos sends no WM_SHOWWINDOW.
+// Every way the ring comes up (the hotkey's sends no WM_SHOWWINDOW) takes another copy's save.
 TEST_F(RingWindowTest, EveryShowTakesAnotherCopysSave)
 {
-    const std::string target = BesideTestExe("recorder.exe");
     const struct { const char* way; void (*show)(); } ways[] = {
         {"hotkey", [] { ToggleRingAtPointer(ringWindow.window); }},
         {"middle button", [] { SendMessageA(ringWindow.window, WM_MBUTTONUP, 0, MAKELPARAM(300, 300)); }},
@@ -174,7 +172,7 @@ TEST_F(RingWindowTest, EveryShowTakesAnotherCopysSave)
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(ways[i].way);
         ShowWindow(ringWindow.window, SW_HIDE);
-        ASSERT_TRUE(WriteWholeFile(settings_, SettingsFileWith({{i, target, "", "", "theirs"}})));
+        ASSERT_TRUE(WriteWholeFile(settings_, SettingsFileWith({{i, BesideTestExe("recorder.exe"), "", "", "theirs"}})));
         ways[i].show();
         EXPECT_TRUE(IsWindowVisible(ringWindow.window));
         EXPECT_STREQ(launcher.slots[i].hint, "theirs");
