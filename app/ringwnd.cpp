@@ -73,6 +73,7 @@ LRESULT OnCreate(HWND window)
     ringWindow.toolTip =
         CreateToolTip(window, ringWindow.font, kToolTipBackground, kToolTipText, ringWindow.dpi);
     ringWindow.editDialog = CreateEditDlg(window);
+    SetSettingsBoxOwner(window); // the ring takes no command while one is up
     if (SettingsAwaitReading())
         SetTimer(window, kSettingsRetryTimer, kSettingsRetryMilliseconds, nullptr);
     SetTimer(window, kAcceptDragsTimer, kAcceptDragsMilliseconds, nullptr);
@@ -83,6 +84,7 @@ LRESULT OnCreate(HWND window)
 
 void OnDestroy()
 {
+    SetSettingsBoxOwner(nullptr);
     RefuseDrags(ringWindow.window);
     UnregisterRingHotkey(ringWindow.window);
     RemoveTrayIcon();
@@ -109,14 +111,20 @@ void ShowTakenSettings()
         ShowStoredTable();
 }
 
+// Every way the ring comes up (hotkey, middle click, second start, tray,
+// menu, a late read) ends here: SetWindowPos with SWP_SHOWWINDOW sends no
+// WM_SHOWWINDOW, but every show sends this. Another copy may have saved
+// slots meanwhile: they show at once.
+void OnRingShown()
+{
+    CatchUpWithSettingsFile();
+    ShowTakenSettings();
+}
+
 void OnShowWindow(BOOL shown)
 {
-    if (shown) {
-        // Another copy may have saved slots meanwhile: they show at once.
-        CatchUpWithSettingsFile();
-        ShowTakenSettings();
+    if (shown)
         return;
-    }
     ForgetRingChoice();
     ShowWindow(ringWindow.toolTip, SW_HIDE);
     ShowWindow(ringWindow.editDialog, SW_HIDE);
@@ -463,6 +471,10 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SHOWWINDOW:
         OnShowWindow(static_cast<BOOL>(wParam));
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+            OnRingShown();
+        break; // the default sends WM_SIZE and WM_MOVE
     case WM_ACTIVATE:
         OnRingActivate(wParam);
         break; // the default gives the window the keyboard focus

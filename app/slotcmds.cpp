@@ -5,6 +5,7 @@
 #include "app/foreign_names.h"
 #include "app/launcher_record.h"
 #include "app/shell.h"
+#include "base/target_kind.h"
 #include "settings/store.h"
 
 namespace {
@@ -49,15 +50,25 @@ void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* but
     InvalidateRect(button->window, nullptr, TRUE);
 }
 
+const char kTooLongText[] = "This path is too long to be started from a button (260 characters or more).";
+
 // Assigns the picked or dropped name, kept whole where the code page lacks
 // a letter of it, with the hint given or else the hint of its long name; -1
-// without memory, -2 when it is the slot's own target, 0 when assigned.
+// without memory or for a file name too long to start (said in a box), -2
+// when it is the slot's own target, 0 when assigned.
 int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button, const wchar_t* hint = nullptr)
 {
     char* path = nullptr;
     char16_t* whole = nullptr;
     if (!SetSlotPath(&path, &whole, picked))
         return -1;
+    // The shell starts no file by a name that long: refused, not kept to fail later.
+    if (KindOfTarget(path) == TARGET_FILE && lstrlenW(picked) >= MAX_PATH) {
+        free(path);
+        free(whole);
+        MessageBoxA(GetAncestor(button->window, GA_ROOT), kTooLongText, "[Z]Rondel", MB_ICONINFORMATION);
+        return -1;
+    }
     wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
     int result = -2;
     if (!own || lstrcmpiW(own, picked) != 0) {

@@ -88,13 +88,19 @@ install_deps() {
     echo "32-bit Wine (${NOT_INSTALLED[*]}) cannot be installed now: the Windows code runs on the 64-bit route; the shipped 32-bit build is still built" >&2
   fi
   choose_wine_bits
-  # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale.
-  if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-    log "generating ru_RU.UTF-8"
-    as_root sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
-  fi
+  # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale;
+  # Windows-1252 for the second session of the two-prefix journey from an
+  # English one.
+  generate_locale ru_RU
+  generate_locale en_US
+}
+
+generate_locale() {
+  locale -a 2>/dev/null | grep -qi "^$1\.utf-\?8\$" && return
+  log "generating $1.UTF-8"
+  as_root sed -i "s/^# *\($1.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$1.UTF-8 UTF-8" /etc/locale.gen || echo "$1.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 }
 
 # Wine runs 32-bit Windows code in 32-bit Linux processes, which a kernel

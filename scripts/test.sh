@@ -71,7 +71,7 @@ else
     failures+=(wine-second)
   else
     output=$(cd "$WINE_BUILD/tests/journeys" && ZRONDEL_XDND_DROP="$BUILD/native/tests/journeys/xdnd_drop" \
-       ZRONDEL_SECOND_WINE="env -u WINESERVERSOCKET WINEPREFIX=$WINEPREFIX_SECOND $(command -v wine)" timeout 300 \
+       ZRONDEL_SECOND_WINE="env -u WINESERVERSOCKET LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 WINEPREFIX=$WINEPREFIX_SECOND $(command -v wine)" timeout 300 \
        xvfb-run -a -s "-screen 0 1280x1024x24" wine journey_tests.exe --gtest_filter='*TwoLaunchers*' 2>&1)
     printf '%s\n' "$output"
     grep -q '^\[  PASSED  \] 1 test\.' <<<"$output" || failures+=(windows-two-prefixes)

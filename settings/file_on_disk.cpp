@@ -26,6 +26,36 @@ const char* LastSettingsFailure()
     return lastFailure;
 }
 
+// settings.dat.lock while this copy checks and replaces the file: other
+// copies that take it wait their turn, so none of them is in the middle of
+// a save, and what lies under the temporary names is no save in progress.
+static void* heldLock;
+static int lockDepth; // nested takes of it by this copy
+
+void LockSettingsFile(const char* path)
+{
+    if (lockDepth++ > 0)
+        return;
+    const int kTries = 20, kPauseMilliseconds = 50;
+    char* name = static_cast<char*>(malloc(strlen(path) + sizeof ".lock"));
+    bool busy = name != nullptr;
+    if (name) {
+        strcpy(name, path);
+        strcat(name, ".lock");
+    }
+    for (int tried = 1; busy && !(heldLock = OpenLockFile(name, &busy)) && busy && tried < kTries; ++tried)
+        PauseMilliseconds(kPauseMilliseconds);
+    free(name);
+}
+
+void UnlockSettingsFile()
+{
+    if (lockDepth > 0 && --lockDepth == 0 && heldLock) {
+        CloseLockFile(heldLock);
+        heldLock = nullptr;
+    }
+}
+
 // True when both streams give the same bytes up to where the first one
 // ends: the first holds the start of the second.
 static bool IsStartOf(FILE* first, FILE* second)
@@ -128,7 +158,7 @@ static FILE* CreateTemporarySibling(char* name, const char* settingsPath)
         stream = CreateNewFile(name);
         if (!stream) {
             NoteFailure(); // before the look at a leftover can change the reason
-            if (IsOwnLeftover(name, settingsPath) && KindOfLeftover(name) == LEFTOVER_USELESS && RemoveFile(name) &&
+            if (heldLock && IsOwnLeftover(name, settingsPath) && KindOfLeftover(name) == LEFTOVER_USELESS && RemoveFile(name) &&
                 !(stream = CreateNewFile(name)))
                 NoteFailure();
         }
@@ -138,10 +168,11 @@ static FILE* CreateTemporarySibling(char* name, const char* settingsPath)
 }
 
 // Once a save has succeeded, the tables that saves cut short left beside
-// the file are of no more use.
+// the file are of no more use; without the lock one may be another copy's
+// save in progress, and all stay.
 static void ClearLeftovers(const char* path)
 {
-    char* name = CopyText(path);
+    char* name = heldLock ? CopyText(path) : nullptr;
     for (const char* candidate = nullptr; name && NextSiblingName(name, path, &candidate);) {
         if (BeginsAlike(name, "ZRondelV3", SETTINGS_MAGIC_SIZE) && PathExists(name))
             RemoveFile(name);
@@ -216,10 +247,10 @@ bool TakeFingerprint(const char* path, FileFingerprint* print)
     *print = FileFingerprint();
     if (!FileStamp(path, &print->size, &print->writeTime))
         return true;
-    FILE* stream = fopen(path, "rb");
+    print->present = true; // with its size and time, even where its bytes cannot be read
+    FILE* stream = OpenForReading(path);
     if (!stream)
         return false;
-    print->present = true;
     print->hash = kHashStart;
     unsigned char buffer[4096];
     size_t count;
@@ -238,7 +269,8 @@ bool SameFingerprint(const FileFingerprint& first, const FileFingerprint& second
 
 static bool SameBytes(const char* first, const char* second);
 
-bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFingerprint* written)
+bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFingerprint* written,
+                  const FileFingerprint* base)
 {
     // The old file is replaced only by a complete new one that has reached
     // the disk, so a full disk, a kill in the middle of writing or a power
@@ -247,17 +279,23 @@ bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFi
     FILE* stream = CreateNewSibling(path, path, &temporary);
     if (!stream)
         return false;
-    bool saved = FinishNewFile(stream, temporary, WriteSettingsContent(stream, slots, count));
+    bool saved = FinishNewFile(stream, temporary, WriteSettingsContent(stream, slots, count) &&
+                                                      (!base || WriteSettingsBase(stream, base->size, base->writeTime)));
     // The same bytes again: nothing to replace, nothing to refuse.
     const bool same = saved && SameBytes(temporary, path);
+    // Taken of this copy's own bytes before they are in place: whatever
+    // replaces them after that counts as another copy's save.
+    FileFingerprint print;
+    if (saved && !TakeFingerprint(same ? path : temporary, &print))
+        print.present = false; // unknown: the next save reads the file again
     saved = saved && (same || ReplaceSoon(temporary, path));
     if (!saved || same)
         RemoveFile(temporary);
     free(temporary);
     if (saved)
         ClearLeftovers(path);
-    if (saved && written && !TakeFingerprint(path, written))
-        written->present = false; // unknown: the next save reads the file again
+    if (saved && written)
+        *written = print;
     return saved;
 }
 
@@ -383,15 +421,17 @@ static long StreamSize(FILE* stream)
 
 // What ReadSettingsFile reads, and the version of the format it read.
 static SettingsLoadResult ReadVersionedFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
-                                            FileFingerprint* read, int* version)
+                                            FileFingerprint* read, int* version, FileFingerprint* base = nullptr)
 {
     *leftOver = false;
     *version = SETTINGS_UNSUPPORTED;
     // Taken first: bytes another copy writes meanwhile make the file look
     // changed at the next save, never unchanged.
     FileFingerprint print;
-    if (!TakeFingerprint(path, &print))
-        print.present = false;
+    if (!TakeFingerprint(path, &print)) {
+        NoteFailure();
+        return SETTINGS_UNREADABLE;
+    }
     FILE* stream = OpenForReading(path);
     if (!stream) {
         NoteFailure();
@@ -403,6 +443,8 @@ static SettingsLoadResult ReadVersionedFile(const char* path, LauncherSlot* slot
         NoteFailure();
     if (!file.unreadable)
         *version = ReadSettingsContent(&file, slots, capacity);
+    if (base && *version == SETTINGS_V3 && !file.damaged && file.remaining > 0)
+        base->present = ReadSettingsBase(&file, &base->size, &base->writeTime);
     fclose(stream);
     if (file.unreadable) {
         if (size >= 0)
@@ -420,10 +462,12 @@ static SettingsLoadResult ReadVersionedFile(const char* path, LauncherSlot* slot
 }
 
 SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
-                                    FileFingerprint* read)
+                                    FileFingerprint* read, FileFingerprint* base)
 {
     int version;
-    return ReadVersionedFile(path, slots, capacity, leftOver, read, &version);
+    if (base)
+        *base = FileFingerprint();
+    return ReadVersionedFile(path, slots, capacity, leftOver, read, &version, base);
 }
 
 // The load test: a slot whose target is no longer there, its drive or share

@@ -33,16 +33,25 @@ struct FileFingerprint {
 };
 
 // The file as it is now; false when it is there but its bytes cannot be
-// read, so that nothing can be told about it.
+// read, so that only its size and time can be told.
 bool TakeFingerprint(const char* path, FileFingerprint* print);
 bool SameFingerprint(const FileFingerprint& first, const FileFingerprint& second);
+
+// Takes settings.dat.lock beside path for this copy, waiting briefly while
+// another copy holds it, and goes on without it after that; nested takes
+// count. Leftovers of saves are cleared only while it is held.
+void LockSettingsFile(const char* path);
+void UnlockSettingsFile();
 
 // Writes the whole file in version 3 into a new file beside it and replaces
 // the old file only once the new one is complete and on the disk; a replace
 // refused by a sharing or lock violation is tried again. A file that holds
 // these bytes already is left as it is. False when the old file was left as
-// it was; otherwise *written, where given, is the file now there.
-bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFingerprint* written = nullptr);
+// it was; otherwise *written, where given, is the file this copy put there,
+// fingerprinted before it was put in place. A base, where given, is
+// written after the table (settings.dat.changes).
+bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFingerprint* written = nullptr,
+                  const FileFingerprint* base = nullptr);
 // Reads the file into a fresh slot table (every text absent) and may set
 // launcherSettings, as a start reads it: a target no longer there, its
 // drive or share answering, is loaded empty. A file that the format cannot read whole is copied to
@@ -52,9 +61,11 @@ SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capac
                                 FileFingerprint* read = nullptr);
 // What LoadSettings reads, without a box, a copy or a look at any target,
 // as every read for a merge, a catch-up or a leftover is made; *leftOver
-// tells whether a sound file has bytes after what the format reads.
+// tells whether a sound file has bytes after what the format reads;
+// *base, where asked for, is the base a side file ends in (not present
+// where it has none).
 SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int capacity, bool* leftOver,
-                                    FileFingerprint* read);
+                                    FileFingerprint* read, FileFingerprint* base = nullptr);
 
 // The newest file that a save of path left under its temporary name with
 // a complete table in it (a stick pulled during the replace): a heap copy

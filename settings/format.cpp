@@ -7,6 +7,7 @@
 #include "settings/settings_shim.h"
 
 const char kWholeNamesMagic[SETTINGS_MAGIC_SIZE] = "ZRondelW1";
+const char kBaseMagic[SETTINGS_MAGIC_SIZE] = "ZRondelB1";
 
 // Enough to tell two versions of a small file, or of a slot's names, apart.
 uint32_t HashBytes(uint32_t hash, const void* bytes, size_t count)
@@ -26,9 +27,20 @@ static uint32_t SlotNamesHash(const LauncherSlot* slot)
     return HashBytes(hash, folder, strlen(folder));
 }
 
-static bool HasWholeNames(const LauncherSlot* slot)
+// The whole name a save writes for a name: the one the slot holds, else,
+// for a name with a byte outside ASCII, that name as the writer's code page
+// reads it, so that a reader with another code page still finds the file.
+// A heap copy, or null where there is none.
+static char16_t* WholeNameToWrite(const char* ansi, const char16_t* whole)
 {
-    return slot->target && slot->target[0] && (WholeLength(slot->wholeTarget) || WholeLength(slot->wholeWorkFolder));
+    char16_t* copy = nullptr;
+    if (WholeLength(whole))
+        ReplaceWholeText(&copy, whole);
+    for (const char* byte = ansi; !copy && byte && *byte; ++byte) {
+        if (static_cast<unsigned char>(*byte) >= 0x80)
+            return WholeNameOf(ansi);
+    }
+    return copy;
 }
 
 // --- writing -------------------------------------------------------------
@@ -79,25 +91,33 @@ static bool WriteWholeText(FILE* stream, const char16_t* text)
     return true;
 }
 
-// Nothing where every name converts, so such a file is the version 3 file
-// byte for byte.
+// Nothing where every name is ASCII, so such a file is the version 3 file
+// byte for byte. The first pass counts the block's bytes, the second
+// writes them.
 static bool WriteWholeNames(FILE* stream, const LauncherSlot* slots, int count)
 {
     size_t size = 0;
-    for (int i = 0; i < count; ++i) {
-        if (HasWholeNames(&slots[i]))
-            size += 8 + WholeTextSize(slots[i].wholeTarget) + WholeTextSize(slots[i].wholeWorkFolder);
-    }
-    if (size == 0)
-        return true;
-    if (!WriteBytes(stream, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) || !WriteInt32(stream, static_cast<int32_t>(size)))
-        return false;
-    for (int i = 0; i < count; ++i) {
-        const LauncherSlot* slot = &slots[i];
-        if (HasWholeNames(slot) &&
-            !(WriteInt32(stream, i) && WriteInt32(stream, static_cast<int32_t>(SlotNamesHash(slot))) &&
-              WriteWholeText(stream, slot->wholeTarget) && WriteWholeText(stream, slot->wholeWorkFolder)))
-            return false;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1 && (size == 0 || !WriteBytes(stream, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) ||
+                          !WriteInt32(stream, static_cast<int32_t>(size))))
+            return size == 0;
+        for (int i = 0; i < count; ++i) {
+            const LauncherSlot* slot = &slots[i];
+            if (!slot->target || !slot->target[0])
+                continue;
+            char16_t* target = WholeNameToWrite(slot->target, slot->wholeTarget);
+            char16_t* folder = WholeNameToWrite(slot->workFolder, slot->wholeWorkFolder);
+            bool written = true;
+            if ((target || folder) && pass == 0)
+                size += 8 + WholeTextSize(target) + WholeTextSize(folder);
+            else if (target || folder)
+                written = WriteInt32(stream, i) && WriteInt32(stream, static_cast<int32_t>(SlotNamesHash(slot))) &&
+                          WriteWholeText(stream, target) && WriteWholeText(stream, folder);
+            free(target);
+            free(folder);
+            if (!written)
+                return false;
+        }
     }
     return true;
 }
@@ -123,6 +143,19 @@ bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count)
                               static_cast<unsigned char>(launcherSettings.showAtStart ? 1 : 0)};
     return WriteBytes(stream, flags, 2) && WriteInt32(stream, launcherSettings.windowLeft) &&
            WriteInt32(stream, launcherSettings.windowTop) && WriteWholeNames(stream, slots, count);
+}
+
+static bool WriteInt64(FILE* stream, long long value)
+{
+    const unsigned long long bits = static_cast<unsigned long long>(value);
+    return WriteInt32(stream, static_cast<int32_t>(bits & 0xFFFFFFFFu)) &&
+           WriteInt32(stream, static_cast<int32_t>(bits >> 32));
+}
+
+bool WriteSettingsBase(FILE* stream, long long size, long long writeTime)
+{
+    return WriteBytes(stream, kBaseMagic, SETTINGS_MAGIC_SIZE) && WriteInt32(stream, 16) &&
+           WriteInt64(stream, size) && WriteInt64(stream, writeTime);
 }
 
 // --- reading -------------------------------------------------------------
@@ -318,12 +351,13 @@ static void ReadWholeNames(SettingsFile* file, LauncherSlot* slots, int count)
     if (file->damaged || file->remaining < kHeadSize || !ReadBytes(file, head, kHeadSize))
         return;
     const long size = Int32At(head + SETTINGS_MAGIC_SIZE);
-    if (memcmp(head, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) != 0 || size != file->remaining) {
+    if (memcmp(head, kWholeNamesMagic, SETTINGS_MAGIC_SIZE) != 0 || size < 0 || size > file->remaining) {
         if (fseek(file->stream, -kHeadSize, SEEK_CUR) == 0)
             file->remaining += kHeadSize;
         return;
     }
-    while (file->remaining > 0 && !file->damaged) {
+    const long end = file->remaining - size; // a side file's base may follow
+    while (file->remaining > end && !file->damaged) {
         int32_t index, hash;
         if (!ReadInt32(file, &index) || !ReadInt32(file, &hash))
             return;
@@ -337,6 +371,25 @@ static void ReadWholeNames(SettingsFile* file, LauncherSlot* slots, int count)
         free(target);
         free(folder);
     }
+}
+
+bool ReadSettingsBase(SettingsFile* file, long long* size, long long* writeTime)
+{
+    enum { kBaseSize = SETTINGS_MAGIC_SIZE + 4 + 16 };
+    unsigned char base[kBaseSize];
+    if (file->damaged || file->remaining != kBaseSize || !ReadBytes(file, base, kBaseSize))
+        return false;
+    if (memcmp(base, kBaseMagic, SETTINGS_MAGIC_SIZE) != 0 || Int32At(base + SETTINGS_MAGIC_SIZE) != 16) {
+        if (fseek(file->stream, -kBaseSize, SEEK_CUR) == 0)
+            file->remaining += kBaseSize;
+        return false;
+    }
+    const unsigned char* numbers = base + SETTINGS_MAGIC_SIZE + 4;
+    *size = static_cast<long long>(static_cast<uint32_t>(Int32At(numbers)) |
+                                   static_cast<unsigned long long>(static_cast<uint32_t>(Int32At(numbers + 4))) << 32);
+    *writeTime = static_cast<long long>(static_cast<uint32_t>(Int32At(numbers + 8)) |
+                                        static_cast<unsigned long long>(static_cast<uint32_t>(Int32At(numbers + 12))) << 32);
+    return true;
 }
 
 void ReadSlotsV1(SettingsFile* file, LauncherSlot* slots, int capacity)

@@ -57,4 +57,13 @@ void ForgetTarget(LauncherSlot* slot, bool hintsStored);
 // whole names' block where a slot has one.
 bool WriteSettingsContent(FILE* stream, const LauncherSlot* slots, int count);
 
+// settings.dat.changes ends, after everything else, in its base: the magic
+// "ZRondelB1", an int32 16, and the int64 size and last-write time of the
+// settings file whose table it changes.
+extern const char kBaseMagic[SETTINGS_MAGIC_SIZE];
+bool WriteSettingsBase(FILE* stream, long long size, long long writeTime);
+// The base, where it is all that is left of the file; false, and nothing
+// read, where it is not.
+bool ReadSettingsBase(SettingsFile* file, long long* size, long long* writeTime);
+
 #endif

@@ -12,8 +12,14 @@ bool PathExists(const char* path);
 // and the file or folder cannot be found there. The whole UTF-16 name,
 // where given, is the one asked for.
 bool TargetIsGone(const char* path, const char16_t* whole);
-// A message box without owner, information icon, OK only.
+// A message box owned by the window last handed over (none before the
+// ring is made), information icon, OK only: the ring cannot take a command
+// while it is up.
 void ShowSettingsMessage(const char* text, const char* caption);
+void SetSettingsMessageOwner(void* owner);
+// An ANSI name as the system's code page reads it, in UTF-16: a heap copy;
+// null where the bytes name no text in it, or without memory.
+char16_t* WholeNameOf(const char* ansi);
 // Moves source over destination in one step, replacing it.
 bool ReplaceFileWith(const char* source, const char* destination);
 // Moves a file (never a folder) to a name that nothing holds; false when
@@ -40,6 +46,12 @@ bool FileStamp(const char* path, long long* size, long long* writeTime);
 // sharing or lock violation, which a rename over a held file reports as
 // access denied. The system's reason for the refusal stays as it was.
 bool ReplaceRefusalPasses(const char* source, const char* destination);
+// The lock file beside settings.dat opened by this copy alone: no other
+// opener shares it, until it is closed. Null when it is not to be had;
+// *busy then tells whether another copy holds it now.
+void* OpenLockFile(const char* path, bool* busy);
+// Closes it; the file goes with the last holder.
+void CloseLockFile(void* lock);
 // The system's words for why the last file operation failed.
 void DescribeLastFileError(char* text, int capacity);
 void PauseMilliseconds(int milliseconds);
@@ -81,6 +93,13 @@ extern int settingsKillCountdown;
 // A kill that strikes a replace strikes after the old file is gone, as a
 // stick pulled from a FAT drive, which replaces in two steps.
 extern bool settingsPulledReplace;
+// Called right after a replace has put the new file in place: another
+// copy or a sync tool acting at that moment.
+extern void (*afterSettingsReplace)();
+// The code page ANSI names are in: 1252 (each byte its own code point)
+// or 1251 (Cyrillic letters from 0xC0). A name without a whole one is
+// asked for in it, as the system asks.
+extern int settingsCodePage;
 #endif
 
 #endif

@@ -6,6 +6,7 @@
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ int settingsReadFailures = 0;
 int settingsReplaceFailures = 0;
 int settingsKillCountdown = -1;
 bool settingsPulledReplace = false;
+void (*afterSettingsReplace)() = nullptr;
+int settingsCodePage = 1252;
 
 // Where a kill may strike: before the next change to the disk. From the
 // kill on, nothing more reaches the disk, as from a process that is gone;
@@ -101,17 +104,35 @@ static char* Utf8Of(const char16_t* text)
     return utf8;
 }
 
+char16_t* WholeNameOf(const char* ansi)
+{
+    const size_t length = strlen(ansi);
+    char16_t* whole = static_cast<char16_t*>(malloc((length + 1) * sizeof(char16_t)));
+    for (size_t i = 0; whole && i <= length; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(ansi[i]);
+        whole[i] = settingsCodePage == 1251 && byte >= 0xC0 ? static_cast<char16_t>(0x410 + byte - 0xC0) : byte;
+    }
+    return whole;
+}
+
 bool TargetIsGone(const char* path, const char16_t* whole)
 {
     // A link or a place of the shell has no file to find.
     if (KindOfTarget(path) != TARGET_FILE)
         return false;
-    char* wholePath = whole ? Utf8Of(whole) : nullptr;
+    // The system reads an ANSI name in its code page; the file system here
+    // names files in UTF-8.
+    char16_t* read = whole ? nullptr : WholeNameOf(path);
+    const char16_t* name = whole ? whole : read;
+    char* wholePath = name ? Utf8Of(name) : nullptr;
+    free(read);
     const char* asked = wholePath ? wholePath : path;
     bool gone = !PathExists(asked) && !PlaceAbsent(asked);
     free(wholePath);
     return gone;
 }
+
+void SetSettingsMessageOwner(void*) {}
 
 void ShowSettingsMessage(const char* text, const char* caption)
 {
@@ -145,7 +166,11 @@ bool ReplaceFileWith(const char* source, const char* destination)
         errno = EACCES;
         return false;
     }
-    return rename(source, destination) == 0;
+    if (rename(source, destination) != 0)
+        return false;
+    if (afterSettingsReplace)
+        afterSettingsReplace();
+    return true;
 }
 
 bool MoveFileTo(const char* source, const char* destination)
@@ -217,6 +242,44 @@ bool FileStamp(const char* path, long long* size, long long* writeTime)
     *size = status.st_size;
     *writeTime = status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec;
     return true;
+}
+
+// The lock's descriptor and name, so that its file goes when it is let go.
+struct LockFile {
+    int descriptor;
+    char* path;
+};
+
+void* OpenLockFile(const char* path, bool* busy)
+{
+    *busy = false;
+    int descriptor = open(path, O_RDWR | O_CREAT, 0644);
+    if (descriptor < 0)
+        return nullptr;
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        *busy = errno == EWOULDBLOCK;
+        close(descriptor);
+        return nullptr;
+    }
+    LockFile* lock = static_cast<LockFile*>(malloc(sizeof(LockFile)));
+    char* name = strdup(path);
+    if (!lock || !name) {
+        free(lock);
+        free(name);
+        close(descriptor);
+        return nullptr;
+    }
+    *lock = {descriptor, name};
+    return lock;
+}
+
+void CloseLockFile(void* held)
+{
+    LockFile* lock = static_cast<LockFile*>(held);
+    unlink(lock->path);
+    close(lock->descriptor);
+    free(lock->path);
+    free(lock);
 }
 
 bool ReplaceRefusalPasses(const char*, const char*)

@@ -8,6 +8,7 @@
 #include <io.h>
 #include <sys/stat.h>
 
+#include "base/slots.h"
 #include "base/target_kind.h"
 
 namespace {
@@ -106,6 +107,36 @@ bool PathExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The attributes of the file a slot names: asked with the whole name where
+// there is one, and in the \\?\ form where the name is too long for the
+// plain one.
+static DWORD TargetAttributes(const char* path, const char16_t* whole)
+{
+    const size_t length = whole ? WholeLength(whole) : strlen(path);
+    if (length < MAX_PATH || strncmp(path, "\\\\?\\", 4) == 0)
+        return whole ? GetFileAttributesW(reinterpret_cast<const wchar_t*>(whole)) : GetFileAttributesA(path);
+    const bool share = path[0] == '\\' && path[1] == '\\';
+    const wchar_t* prefix = share ? L"\\\\?\\UNC" : L"\\\\?\\";
+    const size_t prefixLength = wcslen(prefix), skipped = share ? 1 : 0;
+    wchar_t* asked = static_cast<wchar_t*>(malloc((prefixLength + length + 1) * sizeof(wchar_t)));
+    int converted = 1;
+    if (asked && whole)
+        memcpy(asked + prefixLength, whole + skipped, (length - skipped + 1) * sizeof(wchar_t));
+    else if (asked)
+        converted = MultiByteToWideChar(CP_ACP, 0, path + skipped, -1, asked + prefixLength, static_cast<int>(length + 1));
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    if (asked && converted) {
+        memcpy(asked, prefix, prefixLength * sizeof(wchar_t));
+        attributes = GetFileAttributesW(asked);
+    } else {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const DWORD error = GetLastError();
+    free(asked);
+    SetLastError(error);
+    return attributes;
+}
+
 static bool TargetIsGoneAsStored(const char* path, const char16_t* whole)
 {
     // A link or a place of the shell has no file to find.
@@ -117,19 +148,18 @@ static bool TargetIsGoneAsStored(const char* path, const char16_t* whole)
     // Asking again could wait for a network timeout once per slot.
     if (known && known->absent)
         return false;
-    DWORD attributes = whole ? GetFileAttributesW(reinterpret_cast<const wchar_t*>(whole)) : GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES)
+    if (TargetAttributes(path, whole) != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = GetLastError();
-    bool absent = IsPlaceAbsentError(error);
-    if (known) { // a root that answered before may have gone since
-        known->absent = absent;
-        return !absent;
-    }
-    // Not found: gone only when the drive or share itself is there.
+    bool absent = IsPlaceAbsentError(error) || error == ERROR_NOT_ENOUGH_MEMORY;
+    // Not found: gone only when the drive or share itself is there, also
+    // where it answered before, since it may have gone since.
     if (!absent && root[0] && (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND))
         absent = GetDriveTypeA(root) == DRIVE_NO_ROOT_DIR;
-    RememberPlace(root, absent);
+    if (known)
+        known->absent = absent;
+    else
+        RememberPlace(root, absent);
     return !absent;
 }
 
@@ -184,9 +214,28 @@ bool TargetIsGone(const char* path, const char16_t* whole)
     return !moved;
 }
 
+// The ring, once it is made: its boxes keep it from taking commands.
+static HWND messageOwner;
+
+void SetSettingsMessageOwner(void* owner)
+{
+    messageOwner = static_cast<HWND>(owner);
+}
+
 void ShowSettingsMessage(const char* text, const char* caption)
 {
-    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+    MessageBoxA(IsWindow(messageOwner) ? messageOwner : nullptr, text, caption, MB_ICONINFORMATION);
+}
+
+char16_t* WholeNameOf(const char* ansi)
+{
+    int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, nullptr, 0);
+    wchar_t* whole = size > 0 ? static_cast<wchar_t*>(malloc(size * sizeof(wchar_t))) : nullptr;
+    if (whole && MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi, -1, whole, size) != size) {
+        free(whole);
+        whole = nullptr;
+    }
+    return reinterpret_cast<char16_t*>(whole);
 }
 
 bool ReplaceFileWith(const char* source, const char* destination)
@@ -275,6 +324,26 @@ bool ReplaceRefusalPasses(const char* source, const char* destination)
                          (HeldAgainstDeleting(destination) || HeldAgainstDeleting(source)));
     SetLastError(error);
     return passes;
+}
+
+void* OpenLockFile(const char* path, bool* busy)
+{
+    HANDLE lock = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (lock != INVALID_HANDLE_VALUE) {
+        *busy = false;
+        return lock;
+    }
+    // A lock just let go is pending deletion for a moment, which refuses access.
+    const DWORD error = GetLastError();
+    *busy = error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && PathExists(path));
+    SetLastError(error);
+    return nullptr;
+}
+
+void CloseLockFile(void* lock)
+{
+    CloseHandle(static_cast<HANDLE>(lock));
 }
 
 void DescribeLastFileError(char* text, int capacity)

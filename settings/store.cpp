@@ -27,8 +27,7 @@ const int kRetryMilliseconds = 100;
 enum FileStage {
     FILE_SEEN,           // read or written by this copy, or not there: saves go ahead
     FILE_UNREAD,         // there but never read: nothing may replace it
-    FILE_UNREAD_CHANGED, // the same, and the user changed the table: it takes the file's place once it reads
-    FILE_SET_ASIDE,      // its bytes went to a backup for the table, not written yet: whatever is there goes too
+    FILE_UNREAD_CHANGED, // the same, and the user changed the table: the changes go onto it once it reads
     FILE_NONE            // no name for it in the launcher's folder: nothing is read or written
 };
 
@@ -40,10 +39,15 @@ struct SettingsStore {
     LauncherSlot* seenSlots;       // the slots as the file held them when this copy last read or wrote it
     LauncherSettings seenSettings; // the values likewise; what differs from them is this run's user's
     FileFingerprint seen;          // the file when this copy last read or wrote it
+    FileFingerprint unreadBase;    // the unread file when the user first changed the table: settings.dat.changes' base
     FileStage stage;               // whether the file was read, and what may replace it
     bool backupOwed;               // the file holds bytes a save would drop: a backup comes first
     bool failureShown;             // the one box about a failed save of this run was shown
     bool boxUp;                    // a box of the store's is up: its message loop must start no store work
+    bool saveOwed;                 // the user changed the table while a box was up: saved once it is gone
+    bool rewriteOwed;              // another copy's file was unsound and is kept in a backup: the table goes in its place
+    SettingsLoadResult unsoundShown; // the box owed for such a file, shown once the lock is let go; LOADED for none
+    bool lateConflict;             // the file read late held other values where the user had changed: the box is owed
     bool othersTaken;              // another copy's changes came into the table, not yet shown by the ring
 };
 
@@ -52,6 +56,15 @@ SettingsStore store;
 bool Unread()
 {
     return store.stage == FILE_UNREAD || store.stage == FILE_UNREAD_CHANGED;
+}
+
+// While a box is up its message loop runs the ring's timers and messages:
+// no read or save starts then, and a change made meanwhile is saved after.
+void ShowBox(const char* text, const char* caption)
+{
+    store.boxUp = true;
+    ShowSettingsMessage(text, caption);
+    store.boxUp = false;
 }
 
 // One box of the launcher's own, the pieces joined; path and reason have
@@ -67,9 +80,7 @@ void ShowJoined(const char* const* pieces, int count)
     text[0] = '\0';
     for (int i = 0; i < count; ++i)
         strcat(text, pieces[i]);
-    store.boxUp = true;
-    ShowSettingsMessage(text, kDamagedSettingsCaption);
-    store.boxUp = false;
+    ShowBox(text, kDamagedSettingsCaption);
     free(text);
 }
 
@@ -123,7 +134,7 @@ void RememberFile(const FileFingerprint& print, const LauncherSlot* slots, const
 // settings.dat; launcherSettings is left as it was. Null when it could not
 // be read.
 LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult* result, LauncherSettings* read,
-                             FileFingerprint* print, bool* copyOwed)
+                             FileFingerprint* print, bool* copyOwed, FileFingerprint* base = nullptr)
 {
     LauncherSlot* fresh = AllocateSlotTable();
     if (!fresh)
@@ -132,7 +143,7 @@ LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult*
     bool leftOver = false;
     if (quietly) {
         launcherSettings = kSettingsStartValues; // what the file lacks is a start's
-        *result = ReadSettingsFile(path, fresh, SLOT_COUNT, &leftOver, print);
+        *result = ReadSettingsFile(path, fresh, SLOT_COUNT, &leftOver, print, base);
         *copyOwed = *result != SETTINGS_LOADED || leftOver;
     } else {
         store.boxUp = true; // the damaged file's box
@@ -180,55 +191,20 @@ bool TakeLeftoverTable()
     return true;
 }
 
-// The file read into the table, which the user has not changed; false, and
-// the table and values as they were, when it could not be read whole.
-bool ReadStoredFile()
+// A file read whole and sound into fresh: the slots and values this run's
+// user changed since this copy last saw the file go onto it, the rest is
+// taken. Where both changed the same, ours wins and theirs is kept in a
+// backup first.
+bool MergeTable(LauncherSlot* fresh, const LauncherSettings& theirs, const FileFingerprint& now, bool atEnd)
 {
-    SettingsLoadResult result;
-    LauncherSettings read;
-    FileFingerprint print;
-    bool copyOwed = false;
-    LauncherSlot* fresh = ReadFreshTable(store.path, false, &result, &read, &print, &copyOwed);
-    if (!fresh)
-        return false;
-    TakeTable(fresh, read, print);
-    store.stage = FILE_SEEN;
-    store.backupOwed = copyOwed;
-    if (result == SETTINGS_DAMAGED)
-        TakeLeftoverTable();
-    return true;
-}
-
-// Another copy wrote the file since this copy last saw it: its table is
-// taken, and this run's user's changes since then go onto it: the slots
-// changed, the hiding switch if changed, and, at the end, the ring's place.
-// Where both changed the same, ours wins and theirs is kept in a backup
-// first, as is a changed file that cannot be read now.
-void TakeOtherCopysSave(bool atEnd)
-{
-    FileFingerprint now;
-    if (!TakeFingerprint(store.path, &now) || !now.present || SameFingerprint(now, store.seen))
-        return;
-    if (store.stage == FILE_SET_ASIDE) { // nothing of it to take: the table replaces it
-        store.backupOwed = true;
-        store.seen = now;
-        return;
-    }
-    SettingsLoadResult result;
-    LauncherSettings theirs;
     bool conflict = false;
-    LauncherSlot* fresh = ReadFreshTable(store.path, true, &result, &theirs, &now, &conflict);
-    if (!fresh) {
-        store.backupOwed = true;
-        return;
-    }
     for (int i = 0; i < SLOT_COUNT; ++i) {
         const bool theirsChanged = !SameSlot(fresh[i], store.seenSlots[i]);
         if (!SameSlot(store.slots[i], store.seenSlots[i])) {
             conflict = conflict || (theirsChanged && !SameSlot(fresh[i], store.slots[i]));
-        } else if (theirsChanged) {
+        } else { // as the file has it, down to an empty slot's hint
             CopySlotTexts(&store.slots[i], fresh[i]);
-            store.othersTaken = true;
+            store.othersTaken = store.othersTaken || theirsChanged;
         }
     }
     const LauncherSettings& ours = launcherSettings;
@@ -251,6 +227,98 @@ void TakeOtherCopysSave(bool atEnd)
     RememberFile(now, fresh, theirs);
     FreeSlotTable(fresh);
     store.backupOwed = store.backupOwed || conflict;
+    return conflict;
+}
+
+// The file read into the table as a start reads it; false, and the table
+// and values as they were, when it could not be read whole. Slots the user
+// changed before it could be read (or while its box was up) go onto it;
+// a file that is not sound is then kept in a backup and the table written.
+bool ReadStoredFile()
+{
+    SettingsLoadResult result;
+    LauncherSettings read;
+    FileFingerprint print;
+    bool copyOwed = false;
+    LauncherSlot* fresh = ReadFreshTable(store.path, false, &result, &read, &print, &copyOwed);
+    if (!fresh)
+        return false;
+    const bool changed = store.stage == FILE_UNREAD_CHANGED || store.saveOwed;
+    store.stage = FILE_SEEN;
+    store.backupOwed = copyOwed;
+    if (result == SETTINGS_LOADED) {
+        const bool taken = store.othersTaken; // the ring shows a file read late whole
+        store.lateConflict = MergeTable(fresh, read, print, false) && changed;
+        store.othersTaken = taken;
+    } else if (!changed) {
+        TakeTable(fresh, read, print);
+        if (result == SETTINGS_DAMAGED)
+            TakeLeftoverTable();
+    } else { // kept by the read, with its box: the user's table takes its place
+        FreeSlotTable(fresh);
+        store.seen = print;
+    }
+    if (changed)
+        store.saveOwed = true;
+    return true;
+}
+
+// Another copy's file that is not whole and sound (damaged, of another
+// version, with bytes left over) is never merged: its bytes go to a backup
+// first, with the box a start shows for it, and the table takes its place.
+void KeepUnsoundFile(SettingsLoadResult result, const FileFingerprint& print)
+{
+    store.backupOwed = !BackUpSettingsFile(store.path);
+    store.seen = print;
+    store.rewriteOwed = true;
+    store.unsoundShown = result;
+}
+
+// The box owed for an unsound file, once nothing is held for it.
+void ShowUnsoundBox()
+{
+    const SettingsLoadResult result = store.unsoundShown;
+    store.unsoundShown = SETTINGS_LOADED;
+    if (result == SETTINGS_NOT_VERSIONED)
+        ShowBox(kUnsupportedVersionText, kUnsupportedVersionCaption);
+    else if (result == SETTINGS_DAMAGED)
+        ShowBox(store.backupOwed ? kDamagedSettingsUncopiedText : kDamagedSettingsText, kDamagedSettingsCaption);
+}
+
+// Another copy wrote the file since this copy last saw it: its table is
+// taken, and this run's user's changes since then go onto it: the slots
+// changed, the hiding switch if changed, and, at the end, the ring's place.
+// Where both changed the same, ours wins and theirs is kept in a backup
+// first, as is a changed file that cannot be read now.
+void TakeOtherCopysSave(bool atEnd, bool beforeSave)
+{
+    FileFingerprint now;
+    bool readable = TakeFingerprint(store.path, &now);
+    // Held by a scanner for a moment: a save waits it out, as its replace would.
+    for (int waited = 0; !readable && beforeSave && waited < kHoldWaitMilliseconds / 2; waited += kRetryMilliseconds) {
+        PauseMilliseconds(kRetryMilliseconds);
+        readable = TakeFingerprint(store.path, &now);
+    }
+    if (readable && (!now.present || SameFingerprint(now, store.seen)))
+        return;
+    if (!readable) { // nothing of it to take: kept before anything replaces it
+        store.backupOwed = true;
+        return;
+    }
+    SettingsLoadResult result;
+    LauncherSettings theirs;
+    bool notWhole = false;
+    LauncherSlot* fresh = ReadFreshTable(store.path, true, &result, &theirs, &now, &notWhole);
+    if (!fresh) {
+        store.backupOwed = true;
+        return;
+    }
+    if (notWhole) {
+        KeepUnsoundFile(result, now);
+        FreeSlotTable(fresh);
+        return;
+    }
+    MergeTable(fresh, theirs, now, atEnd);
 }
 
 bool ReportSaveFailure(bool quietly)
@@ -267,72 +335,84 @@ bool ReportSaveFailure(bool quietly)
 // drop them.
 bool WriteTable(bool quietly, bool atEnd)
 {
-    TakeOtherCopysSave(atEnd);
-    if (store.backupOwed) {
-        if (!BackUpSettingsFile(store.path))
-            return ReportSaveFailure(quietly);
-        store.backupOwed = false;
-    }
+    // Check and replace under the lock: no copy that takes it saves between them.
+    LockSettingsFile(store.path);
+    TakeOtherCopysSave(atEnd, true);
+    bool saved = !store.backupOwed || BackUpSettingsFile(store.path);
+    store.backupOwed = !saved;
     FileFingerprint written;
-    if (!SaveSettings(store.path, store.slots, SLOT_COUNT, &written))
-        return ReportSaveFailure(quietly);
-    RememberFile(written, store.slots, launcherSettings);
-    store.stage = FILE_SEEN;
-    if (PathExists(store.changesPath)) // what waited beside the file is in it now
-        RemoveFile(store.changesPath);
-    return true;
-}
-
-// The user changed the table before the file could be read: the table takes
-// the file's place once its bytes are whole in a backup. False while the
-// file still cannot be read, or that backup cannot be made.
-bool SetUnreadFileAside(bool quietly, bool atEnd)
-{
-    const bool there = PathExists(store.path);
-    if (there && !BackUpSettingsFile(store.path))
-        return false;
-    // Cleared before any box: a box's message loop runs the ring's timer.
-    store.stage = FILE_SET_ASIDE;
-    store.backupOwed = false;
-    if (!TakeFingerprint(store.path, &store.seen))
-        store.seen = FileFingerprint();
-    const bool saved = WriteTable(true, atEnd);
-    if (there && !quietly) {
+    saved = saved && SaveSettings(store.path, store.slots, SLOT_COUNT, &written);
+    UnlockSettingsFile();
+    if (saved) {
+        RememberFile(written, store.slots, launcherSettings);
+        store.stage = FILE_SEEN;
+        store.rewriteOwed = false;
+        if (PathExists(store.changesPath)) // what waited beside the file is in it now
+            RemoveFile(store.changesPath);
+    }
+    if (quietly) // after the table is known to be in the file: a change in the box is a new one
+        return saved || ReportSaveFailure(quietly);
+    ShowUnsoundBox();
+    if (store.lateConflict && !store.backupOwed) { // what the file held is in the backup
+        store.lateConflict = false;
         const char* const pieces[] = {saved ? kSetAsideSettingsText : kSetAsideUnsavedText, "\n",
                                       store.backupPath, saved ? "" : "\n\n", saved ? "" : LastSettingsFailure()};
         store.failureShown = store.failureShown || !saved;
         ShowJoined(pieces, sizeof pieces / sizeof pieces[0]);
-    } else if (!saved) {
-        ReportSaveFailure(quietly);
+        return saved;
     }
-    return saved;
+    return saved || ReportSaveFailure(quietly);
 }
 
-// A run killed while the file was unread left the user's changes beside
-// it: they take the file's place now, as they would have in that run.
-// False when there are none, or they are not whole.
-bool TakeWaitingChanges()
+// One more try at the unread file: read, the user's changes go onto it
+// (and are owed a save); gone, there is nothing to protect. False while it
+// still cannot be read.
+bool ReadUnreadFile()
+{
+    if (PathExists(store.path))
+        return ReadStoredFile();
+    store.saveOwed = store.saveOwed || store.stage == FILE_UNREAD_CHANGED;
+    store.stage = FILE_SEEN;
+    return true;
+}
+
+// A run killed while the file was unread left the user's changes beside it,
+// with the size and time the file had then. Where the file is still so, or
+// gone, they are this run's changes to it, as they were that run's. Where
+// it was written since (by those very changes, their side file left
+// behind, or by another copy) they are never applied again, only kept in a
+// backup.
+void TakeWaitingChanges()
 {
     SettingsLoadResult result;
     LauncherSettings read;
-    FileFingerprint print;
+    FileFingerprint print, base, now;
     bool notWhole = true;
     LauncherSlot* fresh = nullptr;
     for (int waited = 0; !fresh && waited <= kHoldWaitMilliseconds && PathExists(store.changesPath);
          waited += kRetryMilliseconds) {
         if (waited > 0)
             PauseMilliseconds(kRetryMilliseconds); // held for a moment, as settings.dat may be
-        fresh = ReadFreshTable(store.changesPath, true, &result, &read, &print, &notWhole);
+        fresh = ReadFreshTable(store.changesPath, true, &result, &read, &print, &notWhole, &base);
     }
     if (!fresh || notWhole) {
         FreeSlotTable(fresh);
-        return false;
+        return;
     }
-    TakeTable(fresh, read, FileFingerprint());
-    store.stage = FILE_UNREAD_CHANGED;
-    if (!SetUnreadFileAside(false, false) && Unread())
-        ReportFile(kUnreadableSettingsText, kUnreadableSettingsKeptText, nullptr);
-    return true;
+    TakeFingerprint(store.path, &now);
+    if (!now.present || (base.present && now.size == base.size && now.writeTime == base.writeTime)) {
+        for (int i = 0; i < SLOT_COUNT; ++i)
+            CopySlotTexts(&store.slots[i], fresh[i]);
+        launcherSettings.hideAfterLaunch = read.hideAfterLaunch;
+        store.unreadBase = base;
+        store.stage = FILE_UNREAD_CHANGED;
+    } else {
+        LockSettingsFile(store.path);
+        if (SaveSettingsAsBackup(store.path, fresh, SLOT_COUNT))
+            RemoveFile(store.changesPath);
+        UnlockSettingsFile();
+    }
+    FreeSlotTable(fresh);
 }
 
 // path and the suffix, in one heap copy; null without memory.
@@ -347,6 +427,15 @@ char* PathWith(const char* path, const char* suffix)
 }
 
 } // namespace
+
+// A change the user made while a box was up, saved now that it is gone.
+static void SaveOwedChange()
+{
+    if (store.saveOwed && !store.boxUp) {
+        store.saveOwed = false;
+        SaveLauncherSettings();
+    }
+}
 
 bool OpenSettingsStore(const char* path, LauncherSlot* slots)
 {
@@ -375,23 +464,32 @@ void LoadStoredSettings()
         launcherSettings.showAtStart = true; // as a first start, which it is for every run
         return;
     }
-    if (TakeWaitingChanges())
-        return;
+    TakeWaitingChanges();
+    const bool changed = store.stage == FILE_UNREAD_CHANGED;
     if (!PathExists(store.path)) {
-        if (!TakeLeftoverTable())
+        store.stage = FILE_SEEN;
+        if (changed)
+            SaveLauncherSettings();
+        else if (!TakeLeftoverTable())
             launcherSettings.showAtStart = true; // a first start shows the ring
         return;
     }
     for (int waited = 0; !ReadStoredFile(); waited += kRetryMilliseconds) {
         if (waited >= kHoldWaitMilliseconds) {
             // Gone in the meantime: there is nothing left to protect.
-            store.stage = PathExists(store.path) ? FILE_UNREAD : FILE_SEEN;
-            if (store.stage == FILE_UNREAD)
+            if (!PathExists(store.path))
+                store.stage = FILE_SEEN;
+            else
+                store.stage = changed ? FILE_UNREAD_CHANGED : FILE_UNREAD;
+            if (Unread())
                 ReportFile(kUnreadableSettingsText, kUnreadableSettingsKeptText, nullptr);
+            else if (changed)
+                SaveLauncherSettings();
             return;
         }
         PauseMilliseconds(kRetryMilliseconds);
     }
+    SaveOwedChange(); // the changes that waited go onto the file now
 }
 
 bool SettingsAwaitReading()
@@ -403,21 +501,26 @@ bool RetryUnreadSettings()
 {
     if (store.boxUp || !Unread())
         return false;
-    if (store.stage == FILE_UNREAD_CHANGED) {
-        SetUnreadFileAside(false, false);
-        return false;
-    }
-    if (!PathExists(store.path)) {
-        store.stage = FILE_SEEN;
-        return false;
-    }
-    return ReadStoredFile();
+    const bool read = ReadUnreadFile() && PathExists(store.path);
+    SaveOwedChange();
+    return read;
 }
 
 void CatchUpWithSettingsFile()
 {
-    if (!store.boxUp && !Unread() && store.stage != FILE_NONE)
-        TakeOtherCopysSave(false);
+    if (store.boxUp || Unread() || store.stage == FILE_NONE)
+        return;
+    LockSettingsFile(store.path);
+    TakeOtherCopysSave(false, false);
+    UnlockSettingsFile();
+    if (store.rewriteOwed)
+        WriteTable(false, false);
+    SaveOwedChange();
+}
+
+void SetSettingsBoxOwner(SlotWindow owner)
+{
+    SetSettingsMessageOwner(owner);
 }
 
 bool SettingsTakenFromOtherCopy()
@@ -431,34 +534,46 @@ bool SaveLauncherSettings()
 {
     if (store.stage == FILE_NONE)
         return false;
-    if (Unread()) {
-        store.stage = FILE_UNREAD_CHANGED;
-        if (SetUnreadFileAside(false, false))
-            return true;
-        // Still unread: the change waits beside the file on the disk, where
-        // a kill or a power cut cannot take it, not only in memory.
-        if (Unread())
-            SaveSettings(store.changesPath, store.slots, SLOT_COUNT);
+    if (store.boxUp) { // saved once the box is gone
+        store.saveOwed = true;
         return false;
     }
-    return WriteTable(false, false);
+    if (Unread()) {
+        if (store.stage == FILE_UNREAD) // what these changes are based on
+            TakeFingerprint(store.path, &store.unreadBase);
+        store.stage = FILE_UNREAD_CHANGED;
+        if (!ReadUnreadFile()) {
+            // Still unread: the change waits beside the file on the disk, where
+            // a kill or a power cut cannot take it, not only in memory.
+            LockSettingsFile(store.path);
+            SaveSettings(store.changesPath, store.slots, SLOT_COUNT, nullptr, &store.unreadBase);
+            UnlockSettingsFile();
+            return false;
+        }
+    }
+    store.saveOwed = false;
+    const bool saved = WriteTable(false, false);
+    SaveOwedChange();
+    return saved;
 }
 
 void SaveSettingsAtEnd(bool sessionEnding)
 {
     if (store.stage == FILE_NONE)
         return;
-    if (!Unread()) {
+    // Nothing of the user's to keep: an unread file stays exactly as it is.
+    if (store.stage == FILE_UNREAD)
+        return;
+    if (!Unread() || ReadUnreadFile()) {
         WriteTable(sessionEnding, true);
         return;
     }
-    // Nothing of the user's to keep: the file stays exactly as it is.
-    if (store.stage == FILE_UNREAD || SetUnreadFileAside(sessionEnding, true))
-        return;
     // Still unread at the end: the user's changes go beside it, not lost.
+    LockSettingsFile(store.path);
     bool kept = SaveSettingsAsBackup(store.path, store.slots, SLOT_COUNT);
     if (kept) // told of now; the next start leaves the file as it is
         RemoveFile(store.changesPath);
+    UnlockSettingsFile();
     if (kept && !sessionEnding)
         ReportFile(kUnreadableSettingsText, kChangesKeptAsideText, store.backupPath);
     else if (!kept)

@@ -43,15 +43,21 @@ bool SettingsAwaitReading();
 // box says where, and the user's table takes its place.
 bool RetryUnreadSettings();
 // Another copy's save since this copy last read or wrote the file is
-// taken into the table, where this run's user changed nothing.
+// taken into the table, where this run's user changed nothing. A file that
+// is not whole and sound is never taken: it is kept in a backup, with its
+// box, and the table is written in its place.
 void CatchUpWithSettingsFile();
 // True once after another copy's slots or hiding switch came into the
 // table, by a catch-up or by a save that wrote onto the other copy's.
 bool SettingsTakenFromOtherCopy();
+// The window that owns the store's boxes from now on (the ring): it takes
+// no command while one is up.
+void SetSettingsBoxOwner(SlotWindow owner);
 // Saves after a change of the user's, onto what another copy saved
 // meanwhile. False when the file on disk was left as it was: the first
 // such failure of a run is reported. While the file is unread the change
-// waits for it in settings.dat.changes beside it.
+// waits for it in settings.dat.changes beside it; while a box of the
+// store's is up it waits for the box.
 bool SaveLauncherSettings();
 // The save at the end of the run or the session, with the place and
 // visibility the ring left. An unread file that the user did not change is

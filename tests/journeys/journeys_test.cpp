@@ -692,11 +692,23 @@ TEST_F(Journey, AHeldSettingsFileIsWaitedForOrReportedAndNeverLost)
 // Two sessions on one PC, or two PCs on a synced folder: a second launcher
 // of the same folder runs in a Wine prefix of its own, with a wineserver of
 // its own, and neither knows the other.
+// The second launcher runs under Windows-1252, this one under Windows-1251: a target in
+// a Cyrillic folder, stored by an older build in Windows-1251 alone, is kept by both.
 TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
 {
     if (!getenv("ZRONDEL_SECOND_WINE"))
         GTEST_SKIP() << "no second Wine prefix here";
-    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}}, true, true, 100, 300)));
+    const std::wstring cyrillic = std::wstring(copy_.folder().begin(), copy_.folder().end()) +
+                                  L"\\\x041F\x0430\x043F\x043A\x0430\\recorder.exe";
+    ASSERT_TRUE(CreateDirectoryW(cyrillic.substr(0, cyrillic.rfind(L'\\')).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(std::wstring(recorder_.begin(), recorder_.end()).c_str(), cyrillic.c_str(), FALSE));
+    char stored[MAX_PATH];
+    ASSERT_GT(WideCharToMultiByte(1251, 0, cyrillic.c_str(), -1, stored, MAX_PATH, nullptr, nullptr), 0);
+    const SlotFileEntry first = {0, recorder_, "", "", "recorder"}, inCyrillic = {3, stored, "", "", "recorder"};
+    const auto withWholeName = [&](const std::string& table) {
+        return SettingsBytes().Raw(table).WholeNames(3, stored, "", std::u16string(cyrillic.begin(), cyrillic.end()), u"").str();
+    };
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({first, inCyrillic}, true, true, 100, 300)));
     Start();
     // Moved aside, so that the second ring, at the file's place, shows whole.
     SetWindowPos(copy_.ring(), nullptr, 500, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -707,17 +719,23 @@ TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
                 return true;
         return false;
     };
-    ASSERT_TRUE(RunInSecondPrefix(UnixPathOf(copy_.Path("zrondel.exe"))));
-    ASSERT_TRUE(awaitSecondRing(true)) << "the second launcher's ring did not come up";
-
-    // The second launcher's user drops a file on slot 2 while this one runs.
+    // This launcher's user drops a file on slot 1: the save keeps the
+    // Cyrillic name whole beside its Windows-1251 bytes.
     const std::string second = copy_.Path("second.exe"), other = copy_.Path("other.exe");
     ASSERT_TRUE(CopyFileA(recorder_.c_str(), second.c_str(), FALSE) && CopyFileA(recorder_.c_str(), other.c_str(), FALSE));
+    const SlotFileEntry mine = {1, other, "", "", "other"}, theirs = {2, second, "", "", "second"};
+    std::string before = Settings();
+    ASSERT_TRUE(DropFileFromFileManager(Sector(1), other));
+    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), before), withWholeName(SettingsFileWith({first, mine, inCyrillic}, true, true, 100, 300)));
+
+    ASSERT_TRUE(RunInSecondPrefix(UnixPathOf(copy_.Path("zrondel.exe"))));
+    ASSERT_TRUE(awaitSecondRing(true)) << "the second launcher's ring did not come up";
+    // The second launcher's user drops a file on slot 2 while this one runs.
     const POINT slot2 = Sector(2);
-    const std::string before = Settings();
+    before = Settings();
     ASSERT_TRUE(DropFileFromFileManager({slot2.x + offset.x, slot2.y + offset.y}, second));
     EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), before),
-              SettingsFileWith({{0, recorder_, "", "", "recorder"}, {2, second, "", "", "second"}}, true, true, 100, 300));
+              withWholeName(SettingsFileWith({first, mine, theirs, inCyrillic}, true, true, 100, 300)));
 
     // Shown again, this ring has it: its tooltip shows the icon and the hint.
     ShowWindow(copy_.ring(), SW_HIDE);
@@ -728,21 +746,20 @@ TEST_F(Journey, TwoLaunchersOnOneFolderEachAssignAndBothSlotsAreKept)
     EXPECT_GT(TipIconPixels(tip, &darkPixels), 20) << "no icon";
     EXPECT_GT(darkPixels, 20) << "no hint";
 
-    // This launcher's user drops another on slot 1, then both end: the
-    // second first, by the system's close, this one last, at its place.
-    const std::string withSecond = Settings();
-    ASSERT_TRUE(DropFileFromFileManager(Sector(1), other));
-    EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), withSecond),
-              SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, other, "", "", "other"}, {2, second, "", "", "second"}},
-                               true, true, 100, 300));
+    // This one starts it (and hides); then both end: the second first, by
+    // the system's close, this one last.
     ASSERT_TRUE(RunInSecondPrefix("taskkill /im zrondel.exe >/dev/null"));
     ASSERT_TRUE(awaitSecondRing(false)) << "the second launcher did not end";
+    const std::wstring log = cyrillic.substr(0, cyrillic.rfind(L'\\') + 1) + L"recorder.log";
+    DeleteFileW(log.c_str());
+    LeftClick(Sector(3));
+    bool started = false;
+    for (DWORD start = GetTickCount(); !started && GetTickCount() - start < 10000; Sleep(50))
+        started = GetFileAttributesW(log.c_str()) != INVALID_FILE_ATTRIBUTES;
+    EXPECT_TRUE(started) << "the target in the Cyrillic folder did not start";
     PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
     EXPECT_EQ(copy_.AwaitExit(), 0u);
-    EXPECT_EQ(Settings(), SettingsFileWith({{0, recorder_, "", "", "recorder"},
-                                            {1, other, "", "", "other"},
-                                            {2, second, "", "", "second"}},
-                                           true, true, 500, 300));
+    EXPECT_EQ(Settings(), withWholeName(SettingsFileWith({first, mine, theirs, inCyrillic}, true, false, 500, 300)));
 }
 
 TEST_F(Journey, AGreekNameDroppedIsKeptWholeBesideItsShortNameWithAReadableHint)

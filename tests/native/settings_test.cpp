@@ -44,6 +44,7 @@ protected:
         settingsReadFailures = settingsReplaceFailures = 0;
         settingsKillCountdown = -1;
         settingsPulledReplace = false;
+        settingsCodePage = 1252;
     }
     void TearDown() override
     {
@@ -571,11 +572,16 @@ TEST_F(SettingsFileTest, TakenTemporaryNamesArePassedOverAndNeverTouched)
     // it would go next.
     ASSERT_EQ(mkdir((folder_ + "/settings.da~").c_str(), 0700), 0);
     WriteFile(folder_ + "/settings.da_", "somebody's");
-    // Under every other name, what a save killed halfway left: cleared away.
-    for (char last = '0'; last <= '9'; ++last)
+    // Under all names but the last, what killed saves left: cleared only under the lock.
+    for (char last = '0'; last <= '8'; ++last)
         WriteFile(folder_ + "/settings.da" + last, std::string("ZRondelV3\0\x18", 11).substr(0, last - '0'));
     slots_[0].target = CopyText("C:\\app.exe");
     ASSERT_TRUE(Save());
+    EXPECT_TRUE(Exists(folder_ + "/settings.da0") && Exists(folder_ + "/settings.da8"));
+    WriteFile(folder_ + "/settings.da9", "ZRondelV3");
+    LockSettingsFile(path_.c_str());
+    ASSERT_TRUE(Save());
+    UnlockSettingsFile();
     EXPECT_EQ(ReadFile(folder_ + "/settings.da_"), "somebody's");
     EXPECT_FALSE(Exists(folder_ + "/settings.da0")); // a leftover, cleared for the save
     EXPECT_TRUE(Exists(folder_ + "/settings.da~"));
@@ -598,7 +604,115 @@ protected:
         CloseSettingsStore();
         SettingsFileTest::TearDown();
     }
+    // Another run of the launcher on the same folder, started as start-up does.
+    void Restart()
+    {
+        CloseSettingsStore();
+        FreeSlotTable(slots_);
+        slots_ = AllocateSlotTable();
+        launcherSettings = kSettingsStartValues;
+        ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
+        LoadStoredSettings();
+    }
+    void SetSlot(int slot, const std::string& target, const char* hint)
+    {
+        ReplaceText(&slots_[slot].target, target.c_str());
+        ReplaceText(&slots_[slot].hint, hint);
+    }
 };
+
+// Another copy's unsound file is kept in a backup, with a start's box, never merged.
+TEST_F(SettingsStoreTest, AnotherCopysUnsoundFileIsKeptAndNeverMerged)
+{
+    const std::string app = MakeTarget();
+    const std::string ours = SettingsFileWith({{0, app, "", "", "ours"}}), theirs = SettingsFileWith({{0, app, "", "", "ours"}, {7, app, "", "", "new"}});
+    const struct { const char* what; std::string bytes; const char* box; } cases[] = { // box null: kept quietly
+        {"truncated", theirs.substr(0, theirs.size() - 30), kDamagedSettingsText},
+        {"unknown version", "ZRondelV9" + theirs.substr(9), kUnsupportedVersionText},
+        {"bytes left over", theirs + "junk", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(path_, ours);
+        Restart();
+        settingsMessageCount = 0;
+        WriteFile(path_, c.bytes);
+        CatchUpWithSettingsFile();
+        EXPECT_EQ(ReadFile(path_ + ".bak"), c.bytes);
+        EXPECT_EQ(settingsMessageCount, c.box ? 1 : 0);
+        EXPECT_STREQ(c.box ? lastSettingsMessageText : nullptr, c.box);
+        EXPECT_EQ(ReadFile(path_), ours);
+    }
+    // Changed, then unreadable (a cloud file offline): never replaced unkept.
+    WriteFile(path_, theirs);
+    settingsReadFailures = 1000;
+    SetSlot(3, app, "three");
+    EXPECT_FALSE(SaveLauncherSettings());
+    EXPECT_EQ(ReadFile(path_), theirs);
+}
+
+// A copy taking the lock waits while this one checks and replaces; a sync tool's
+// write right after the replace is another copy's save, not this copy's own.
+TEST_F(SettingsStoreTest, ASecondWriterWaitsForTheLockAndOneRightAfterIsTaken)
+{
+    static std::string theirs, path, lockBusy;
+    const std::string app = MakeTarget();
+    path = path_;
+    WriteFile(path_, SettingsFileWith({{0, app, "", "", "first"}}));
+    LoadStoredSettings();
+    theirs = SettingsFileWith({{0, app, "", "", "first"}, {1, app, "", "", "ours"}, {2, app, "", "", "theirs"}});
+    afterSettingsReplace = [] {
+        afterSettingsReplace = nullptr;
+        bool busy = false;
+        lockBusy = OpenLockFile((path + ".lock").c_str(), &busy) ? "taken" : busy ? "busy" : "none";
+        WriteFile(path, theirs);
+    };
+    SetSlot(1, app, "ours");
+    ASSERT_TRUE(SaveLauncherSettings());
+    EXPECT_EQ(lockBusy, "busy");
+    CatchUpWithSettingsFile();
+    EXPECT_STREQ(slots_[2].hint, "theirs");
+}
+
+// Changes that waited beside an unread file go onto it once; where their
+// file could not be removed, they never apply again over newer settings.
+TEST_F(SettingsStoreTest, WaitingChangesApplyOnceEvenWhereTheirFileStays)
+{
+    const std::string app = MakeTarget();
+    WriteFile(path_, SettingsFileWith({{0, app, "", "", "theirs"}}));
+    settingsHeldPath = path_.c_str();
+    LoadStoredSettings();
+    SetSlot(1, app, "waiting");
+    EXPECT_FALSE(SaveLauncherSettings()); // beside the file; then the run is killed
+    settingsHeldPath = nullptr;
+    settingsKillCountdown = 3; // killed again just before the side file is removed
+    Restart();
+    settingsKillCountdown = -1;
+    EXPECT_EQ(ReadFile(path_), SettingsFileWith({{0, app, "", "", "theirs"}, {1, app, "", "", "waiting"}}));
+    ASSERT_TRUE(Exists(path_ + ".changes"));
+    const std::string newer = SettingsFileWith({{0, app, "", "", "theirs"}, {1, app, "", "", "newer"}});
+    WriteFile(path_, newer);
+    Restart();
+    EXPECT_STREQ(slots_[1].hint, "newer");
+    EXPECT_EQ(ReadFile(path_), newer);
+    EXPECT_FALSE(Exists(path_ + ".changes"));
+    EXPECT_TRUE(Exists(path_ + ".bak")); // what they held is kept
+}
+
+// A Cyrillic name saved under Windows-1251 still names its folder under
+// Windows-1252: every name outside ASCII rides whole after the trailer.
+TEST_F(SettingsStoreTest, NamesOutsideASCIISurviveAChangeOfCodePage)
+{
+    MakeFolderTarget("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0"); // in UTF-8 on the disk
+    const std::string cyrillic = folder_ + "/\xCF\xE0\xEF\xEA\xE0";
+    settingsCodePage = 1251;
+    LoadStoredSettings();
+    SetSlot(0, cyrillic, "folder");
+    ASSERT_TRUE(SaveLauncherSettings());
+    settingsCodePage = 1252;
+    Restart();
+    EXPECT_STREQ(slots_[0].target, cyrillic.c_str());
+}
 
 TEST_F(SettingsStoreTest, AShortHoldIsWaitedOutAndTheFileLoads)
 {
@@ -649,18 +763,23 @@ TEST_F(SettingsStoreTest, BoxesRunNoStoreWorkAndOnlyABusyReplaceIsWaitedFor)
     WriteFile(path_, theirs);
     settingsHeldPath = path_.c_str();
     LoadStoredSettings();
-    ReplaceText(&slots_[1].target, MakeTarget().c_str());
+    const std::string app = MakeTarget();
+    ReplaceText(&slots_[1].target, app.c_str());
+    ReplaceText(&slots_[0].target, app.c_str());
+    ReplaceText(&slots_[0].hint, "ours"); // theirs too changed it: kept in a backup
     EXPECT_FALSE(SaveLauncherSettings()); // still held: waits for the file
     settingsHeldPath = nullptr;
     whileSettingsMessageShown = [] {
         EXPECT_FALSE(RetryUnreadSettings()); // the timer, inside the box
+        ReplaceText(&test->slots_[2].target, test->slots_[1].target);
+        EXPECT_FALSE(SaveLauncherSettings()); // a change in the box is saved after it
         seenInBox = test->FolderNames() + " " + ReadFile(test->path_ + ".bak");
     };
-    EXPECT_FALSE(RetryUnreadSettings());
+    EXPECT_TRUE(RetryUnreadSettings());
     whileSettingsMessageShown = nullptr;
     EXPECT_EQ(seenInBox, "T\\app.exe settings.dat settings.dat.bak " + theirs); // one backup, made before the box
     EXPECT_EQ(strncmp(lastSettingsMessageText, kSetAsideSettingsText, strlen(kSetAsideSettingsText)), 0);
-    EXPECT_STREQ(slots_[1].hint, nullptr);
+    EXPECT_EQ(ReadFile(path_), SettingsFileWith({{0, app, "", "", "ours"}, {1, app, "", "", ""}, {2, app, "", "", kDefaultHint}}));
     struct { int busy; bool readOnly; bool saved; int paused; } cases[] = {
         {3, false, true, 300}, {10, false, false, 900}, {0, true, false, 0}};
     for (const auto& row : cases) {
@@ -700,10 +819,20 @@ protected:
         table.hide = rng_() % 2, table.show = rng_() % 2, table.left = rng_() % 900, table.top = rng_() % 700;
         return table;
     }
+    // A target renamed away for a moment (an updater, a share reconnecting) or
+    // back; all are back before a start, whose load test alone empties slots.
+    void ToggleTarget(size_t index)
+    {
+        const std::string here = targets_[index], away = here + ".away";
+        vanished_ ^= 1u << index;
+        ASSERT_EQ(vanished_ & (1u << index) ? rename(here.c_str(), away.c_str()) : rename(away.c_str(), here.c_str()), 0);
+    }
     void Begin(Start kind)
     {
+        for (size_t index = 0; vanished_; ++index)
+            if (vanished_ & (1u << index)) ToggleTarget(index);
         keep_.clear(), unsaved_.clear();
-        changedUnread_ = asidePending_ = false;
+        changedUnread_ = false;
         if (kind == ABSENT || kind == DAMAGED)
             theirsKept_.clear(); // what the other copy saved is gone with the file
         if (kind == ABSENT) {
@@ -730,13 +859,13 @@ protected:
         table_.show = table_.show || kind == ABSENT; // a first start shows the ring
         if (!diskValid_ && !unread_ && !leftover_.empty() && !settingsReadFailures)
             table_ = leftover_.back(); // what a pulled stick left is taken
-        // Changes a killed run left waiting take the file's place first.
-        const bool waiting = !waiting_.empty() && !settingsReadFailures, fault = FaultInTheWay() || settingsOpenFailures > 0;
+        // Changes a killed run left go onto the file, unless it was written since.
+        const bool waiting = !waiting_.empty() && !settingsReadFailures && (!Exists(path_) || Stamp() == waitingBase_),
+                   fault = FaultInTheWay() || settingsOpenFailures > 0;
         if (waiting) {
-            keep_.clear();
-            if (Exists(path_))
-                keep_.push_back(ReadFile(path_));
-            table_ = waiting_.back(), changedUnread_ = unread_ = true;
+            table_ = waiting_.back(), changedUnread_ = true, changesBase_ = waitingBase_;
+            if (!unread_)
+                MergeLate();
         }
         launcherSettings = kSettingsStartValues;
         FreeSlotTable(slots_);
@@ -744,8 +873,8 @@ protected:
         ASSERT_TRUE(OpenSettingsStore(path_.c_str(), slots_));
         LoadStoredSettings();
         running_ = true;
-        if (waiting)
-            Saved(fault), FollowSetAside();
+        if (waiting && !unread_)
+            Saved(fault);
         ExpectTableInMemory();
     }
     // The product's table and values as the model has them.
@@ -763,6 +892,8 @@ protected:
     // product's table and in the model's.
     void Change()
     {
+        if (unread_ && !changedUnread_)
+            changesBase_ = Stamp(); // what the changes are based on
         changedUnread_ = changedUnread_ || unread_;
         if (rng_() % 4 == 0) {
             table_.hide = launcherSettings.hideAfterLaunch = !table_.hide;
@@ -784,7 +915,7 @@ protected:
             newest_ = table_.Bytes();
             // A file still unreadable may hold the same bytes by chance: not set aside.
             if (ReadFile(path_) == newest_ && !(unread_ && (settingsHeldPath || settingsReadFailures)))
-                unread_ = asidePending_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
+                unread_ = false, onDisk_ = table_, diskValid_ = true, unsaved_.clear();
             if (!leftover_.empty() && !InALeftover(leftover_.back().Bytes()))
                 leftover_.clear(); // cleared once the save succeeded, unless a kill came first
         } else {
@@ -805,7 +936,7 @@ protected:
         const std::string other = path_ + ".other";
         WriteFile(other, theirs.Bytes());
         ASSERT_EQ(rename(other.c_str(), path_.c_str()), 0);
-        const bool conflict = asidePending_ || std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
+        const bool conflict = std::find(unsaved_.begin(), unsaved_.end(), entry.slot) != unsaved_.end();
         theirsKept_ = conflict ? theirs.Bytes() : "";
         if (!conflict)
             TakeSlot(&table_, entry);
@@ -820,12 +951,21 @@ protected:
         entries.push_back(entry);
     }
     std::string Changes() const { return path_ + ".changes"; }
-    // The unread file went to a backup for the user's table even where
-    // writing the table then failed: another copy's file is then kept whole.
-    void FollowSetAside()
+    std::pair<long long, long long> Stamp() const { long long size = -1, time = -1; FileStamp(path_.c_str(), &size, &time); return {size, time}; }
+    bool SideHolds(const Table& table) { return ReadFile(Changes()).compare(0, table.Bytes().size(), table.Bytes()) == 0; }
+    // The unread file read at last: the user's slots go onto it; kept where it held others.
+    void MergeLate()
     {
-        if (unread_ && !SettingsAwaitReading())
-            unread_ = false, asidePending_ = ReadFile(path_) != table_.Bytes();
+        Table merged = diskValid_ ? onDisk_ : table_;
+        bool conflict = !diskValid_ && Exists(path_);
+        for (const SlotFileEntry& ours : table_.entries) {
+            for (const SlotFileEntry& theirs : diskValid_ ? onDisk_.entries : std::vector<SlotFileEntry>())
+                conflict = conflict || (theirs.slot == ours.slot && (theirs.target != ours.target || theirs.hint != ours.hint));
+            TakeSlot(&merged, ours), unsaved_.push_back(ours.slot);
+        }
+        merged.hide = merged.hide && table_.hide; // switched off by the user: never one the file changed too
+        keep_ = conflict ? std::vector<std::string>{ReadFile(path_)} : std::vector<std::string>();
+        table_ = merged, unread_ = changedUnread_ = false;
     }
     bool InALeftover(const std::string& bytes)
     {
@@ -848,7 +988,7 @@ protected:
             if (!bytes->empty())
                 must.push_back(*bytes);
         if (!waiting_.empty())
-            ASSERT_EQ(ReadFile(Changes()), waiting_.back().Bytes()) << "lost the changes made while the file was unread";
+            ASSERT_TRUE(SideHolds(waiting_.back())) << "lost the changes made while the file was unread";
         for (const std::string& bytes : must)
             ASSERT_TRUE(ReadFile(path_) == bytes || InABackup(bytes) || InALeftover(bytes))
                 << "lost " << (bytes == newest_ ? "the newest table" : bytes == theirsKept_ ? "the other copy's" : "a start's file");
@@ -866,7 +1006,7 @@ protected:
                 unlink((folder_ + "/" + entry->d_name).c_str());
         closedir(folder);
         for (int event = 0; event < 24; ++event) {
-            const int what = rng_() % 13;
+            const int what = rng_() % 14;
             if (!running_) {
                 Begin(static_cast<Start>(rng_() % START_KINDS));
             } else if (what <= 4) { // a change, saved at once: killed halfway (3), or refused a while (4)
@@ -875,13 +1015,13 @@ protected:
                 settingsReplaceFailures = what == 4 ? 3 + rng_() % 2 * 7 : 0;
                 Change();
                 bool fault = FaultInTheWay() || what == 3, killedOrRefused = what == 3 || settingsReplaceFailures >= 10;
+                if (unread_ && !settingsHeldPath && !settingsReadFailures)
+                    MergeLate();
                 SaveLauncherSettings();
                 settingsKillCountdown = -1, settingsReplaceFailures = 0;
                 Saved(fault);
-                if (what != 3)
-                    FollowSetAside();
-                if (unread_ && ReadFile(Changes()) == table_.Bytes())
-                    waiting_ = {table_};
+                if (unread_ && SideHolds(table_))
+                    waiting_ = {table_}, waitingBase_ = changesBase_;
                 else
                     ASSERT_TRUE(!unread_ || killedOrRefused) << "a change while the file is unread is not beside it";
                 if (what == 3) { // the process is gone; a complete new file stays beside
@@ -902,22 +1042,29 @@ protected:
                 blocked_ = blocked_ && rmdir((path_ + ".bak").c_str()) != 0;
             } else if (what == 8) { // the ring's timer tries the unread file again
                 bool free = !settingsHeldPath && !settingsReadFailures;
-                bool loadsLate = unread_ && !changedUnread_ && free;
+                bool loadsLate = unread_ && free, changed = changedUnread_;
+                if (loadsLate && changed)
+                    MergeLate(); // the user's changes go onto it
                 ASSERT_EQ(RetryUnreadSettings(), loadsLate) << "the unread file, read once it is free";
-                if (loadsLate && diskValid_)
+                if (loadsLate && changed)
+                    Saved(FaultInTheWay());
+                else if (loadsLate && diskValid_)
                     keep_.clear(); // read whole at last: a save may replace it
-                if (loadsLate)
+                if (loadsLate && !changed)
                     table_ = diskValid_ ? onDisk_ : leftover_.empty() ? Table() : leftover_.back(), unread_ = false;
-                else if (unread_ && free)
-                    Saved(FaultInTheWay()), FollowSetAside(); // the user's changes take the file's place
                 ExpectTableInMemory();
             } else if (what == 11) {
                 ASSERT_NO_FATAL_FAILURE(OtherCopySaves());
             } else if (what == 12) { // the ring is shown: another copy's slots come in
                 CatchUpWithSettingsFile();
                 ExpectTableInMemory();
+            } else if (what == 13) {
+                if (!unread_) // a late read is the start's read, with its load test
+                    ToggleTarget(rng_() % targets_.size());
             } else {
                 bool fault = FaultInTheWay();
+                if (unread_ && changedUnread_ && !settingsHeldPath && !settingsReadFailures)
+                    MergeLate();
                 SaveSettingsAtEnd(false);
                 CloseSettingsStore();
                 running_ = false;
@@ -942,7 +1089,9 @@ protected:
     std::string newest_;            // the newest table that must survive; empty for none
     Table table_;                   // the user's table, as the product holds it
     Table onDisk_;                  // the last valid table on the disk
-    bool asidePending_ = false; // the unread file was set aside, the user's table not yet written
+    unsigned vanished_ = 0;         // targets renamed away now, one bit each
+    std::pair<long long, long long> changesBase_; // the unread file's size and time when the user first changed
+    std::pair<long long, long long> waitingBase_; // the same for the changes settings.dat.changes holds
     bool diskValid_ = false, unread_ = false, changedUnread_ = false, running_ = false, readOnly_ = false, blocked_ = false;
 };
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/hotkey.h"
 #include "app/launcher.h"
 #include "app/slotcmds.h"
 #include "res/resource.h"
@@ -157,6 +158,25 @@ TEST_F(RingWindowTest, ASecondStartShowsTheFirstRingAndTouchesNothing)
     EXPECT_TRUE(IsWindowVisible(ringWindow.window));
     EXPECT_EQ(CountThreadWindows(), windows);
     EXPECT_FALSE(FileExists(settings_));
+}
+
+// Every way the ring comes up (the hotkey's sends no WM_SHOWWINDOW) takes another copy's save.
+TEST_F(RingWindowTest, EveryShowTakesAnotherCopysSave)
+{
+    const struct { const char* way; void (*show)(); } ways[] = {
+        {"hotkey", [] { ToggleRingAtPointer(ringWindow.window); }},
+        {"middle button", [] { SendMessageA(ringWindow.window, WM_MBUTTONUP, 0, MAKELPARAM(300, 300)); }},
+        {"tray and menu", [] { SendMessageA(ringWindow.window, WM_COMMAND, IDM_SHOWHIDE, 0); }},
+        {"second start", [] { StartLauncher(GetModuleHandleA(nullptr)); }}};
+    Start();
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(ways[i].way);
+        ShowWindow(ringWindow.window, SW_HIDE);
+        ASSERT_TRUE(WriteWholeFile(settings_, SettingsFileWith({{i, BesideTestExe("recorder.exe"), "", "", "theirs"}})));
+        ways[i].show();
+        EXPECT_TRUE(IsWindowVisible(ringWindow.window));
+        EXPECT_STREQ(launcher.slots[i].hint, "theirs");
+    }
 }
 
 TEST_F(RingWindowTest, AVersionTwoFileStartsHiddenAtTheOrigin)

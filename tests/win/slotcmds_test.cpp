@@ -341,14 +341,19 @@ TEST_F(SlotCommandTest, ALinkOutsideTheCodePageIsKeptWhole)
     EXPECT_EQ(DropPlaceOnSlot(link, L"other", ButtonState(2), &ringWindow.currentSlot), -2); // its own target
 }
 
-TEST_F(SlotCommandTest, ALongDroppedPathIsStoredWhole)
+// The shell starts no file by a name that long: the drop is refused with
+// a box the ring owns, not kept to be found gone at the next start.
+TEST_F(SlotCommandTest, ADroppedPathTooLongToStartIsRefusedWithABox)
 {
     Start();
+    MessageBoxAnswerer ok(IDOK);
     std::string path = "C:\\" + std::string(300, 'd') + "\\tool.exe";
-    EXPECT_EQ(DropOn(0, {path}), 0);
-    EXPECT_STREQ(launcher.slots[0].target, path.c_str());
-    EXPECT_STREQ(launcher.slots[0].hint, "tool");
-    EXPECT_EQ(launcher.slots[0].icon, nullptr);
+    EXPECT_EQ(DropOn(0, {path}), -1);
+    EXPECT_EQ(launcher.slots[0].target, nullptr);
+    ASSERT_EQ(ok.seen().size(), 1u);
+    EXPECT_EQ(ok.seen()[0].text, "This path is too long to be started from a button (260 characters or more).");
+    EXPECT_EQ(ok.seen()[0].owner, ringWindow.window);
+    EXPECT_FALSE(FileExists(settings_));
 }
 
 TEST_F(SlotCommandTest, FiveHundredAssignAndClearCyclesLeakNothing)
