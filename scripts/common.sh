@@ -32,12 +32,18 @@ install_missing() {
 install_deps() {
   install_missing "${PACKAGES[@]}"
   # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale.
-  if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-    log "generating ru_RU.UTF-8"
-    as_root sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
-  fi
+  generate_locale ru_RU
+  # An English Windows for the journey that reads the English menus.
+  generate_locale en_US
+}
+
+# Generates the UTF-8 locale of that name unless it is there.
+generate_locale() {
+  locale -a 2>/dev/null | grep -qi "^$1\.utf-\?8\$" && return
+  log "generating $1.UTF-8"
+  as_root sed -i "s/^# *\($1.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$1.UTF-8 UTF-8" /etc/locale.gen || echo "$1.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 }
 
 # Wine runs 32-bit Windows code in 32-bit Linux processes, which a kernel

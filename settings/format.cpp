@@ -265,7 +265,7 @@ static void LeaveGoneTargets(LauncherSlot* slots, int count, bool fourTexts)
             continue;
         if (slot->target[0] && !TargetIsGone(slot->target, slot->wholeTarget)) {
             if (!slot->hint)
-                slot->hint = DeriveHint(slot->target);
+                slot->hint = slot->wholeTarget ? DeriveHint(slot->wholeTarget) : DeriveHint(slot->target);
             continue;
         }
         char* hint = fourTexts ? CopyText(kDefaultHint) : nullptr;

@@ -41,6 +41,88 @@ bool ChooseFromMenu(const LauncherCopy& launcher, int entry)
     return launcher.AwaitNoWindow("#32768", nullptr);
 }
 
+namespace {
+
+struct ReferenceMenu {
+    const std::vector<std::wstring>* lines;
+    POINT at;
+};
+
+// Shows the menu of the lines until it is closed, on a thread of its own so
+// that the test can look at it meanwhile.
+DWORD WINAPI ShowReferenceMenu(void* parameter)
+{
+    const ReferenceMenu* reference = static_cast<const ReferenceMenu*>(parameter);
+    HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HMENU menu = CreatePopupMenu();
+    UINT id = 1;
+    for (const std::wstring& line : *reference->lines) {
+        if (line == L"-")
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(menu, line[0] == L'~' ? MF_STRING | MF_GRAYED : MF_STRING, id++,
+                        line.c_str() + (line[0] == L'~'));
+    }
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, 0, reference->at.x, reference->at.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return 0;
+}
+
+// The popup's size and pixels once it is drawn; empty when it is not.
+std::vector<COLORREF> MenuPixels(HWND menu)
+{
+    if (!AwaitDrawn(menu))
+        return {};
+    RECT bounds;
+    GetWindowRect(menu, &bounds);
+    ScreenCapture screen;
+    std::vector<COLORREF> pixels = {static_cast<COLORREF>(bounds.right - bounds.left),
+                                    static_cast<COLORREF>(bounds.bottom - bounds.top)};
+    for (int y = bounds.top; y < bounds.bottom; ++y)
+        for (int x = bounds.left; x < bounds.right; ++x)
+            pixels.push_back(screen.pixel({x, y}));
+    return pixels;
+}
+
+} // namespace
+
+bool MenuShows(const LauncherCopy& launcher, const std::vector<std::wstring>& lines)
+{
+    HWND shown = launcher.AwaitModal("#32768", nullptr);
+    if (!shown)
+        return false;
+    RECT bounds;
+    GetWindowRect(shown, &bounds);
+    const std::vector<COLORREF> theirs = MenuPixels(shown);
+    TapKey(VK_ESCAPE);
+    if (!launcher.AwaitNoWindow("#32768", nullptr))
+        return false;
+    ReferenceMenu reference = {&lines, {bounds.left, bounds.top}};
+    DWORD thread = 0;
+    HANDLE running = CreateThread(nullptr, 0, ShowReferenceMenu, &reference, 0, &thread);
+    HWND ours = nullptr;
+    for (DWORD start = GetTickCount(); running && !ours && GetTickCount() - start < 5000; Sleep(20)) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu && IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == thread)
+            ours = menu;
+    }
+    const std::vector<COLORREF> expected = ours ? MenuPixels(ours) : std::vector<COLORREF>();
+    if (ours)
+        PostMessageA(ours, WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        printf("the menu to compare with did not open\n");
+    if (running && WaitForSingleObject(running, 5000) != WAIT_OBJECT_0)
+        printf("the menu to compare with did not close\n");
+    if (running)
+        CloseHandle(running);
+    if (!theirs.empty() && theirs != expected)
+        printf("the launcher's menu is not the one expected\n");
+    return !theirs.empty() && theirs == expected;
+}
+
 HWND TrayWindow()
 {
     HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);

@@ -140,6 +140,22 @@ bool LauncherCopy::Launch()
     return process_ != nullptr;
 }
 
+bool LauncherCopy::StartByCommand(std::wstring command)
+{
+    if (process_)
+        CloseHandle(process_);
+    process_ = nullptr;
+    ring_ = nullptr;
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    process_ = started.hProcess;
+    processId_ = started.dwProcessId;
+    return AwaitRing();
+}
+
 bool LauncherCopy::AwaitRing()
 {
     WaitForInputIdle(process_, 10000);
