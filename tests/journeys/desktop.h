@@ -43,6 +43,8 @@ bool TypeOver(const char* text);
 // Clicks a button of a dialog in the launcher's process where it is drawn.
 void ClickDialogButton(HWND dialog, int id);
 void ClickWindowMiddle(HWND window);
+// The screen point in the middle of the window.
+POINT Middle(HWND window);
 
 // Drops the file on the screen point as a Linux file manager does, through
 // the X server's drag and drop; false when the drop tool cannot be started.

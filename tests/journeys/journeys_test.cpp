@@ -994,23 +994,20 @@ TEST_F(Journey, InEnglishTheMenusReadInEnglishAndTheLanguageValueGivesRussian)
         GTEST_SKIP() << "the interface language is " << GetUserDefaultUILanguage() << " here, not English";
     LauncherRunValueGuard autostart; // unchecked, as both menus show it
     UserValueGuard language(kLauncherKey, "Language");
-    struct Texts {
+    // The editor's menu in a dialog just clicked into, with an empty clipboard.
+    const struct {
         std::vector<std::wstring> mainMenu, contextMenu;
         const wchar_t* cancel;
-    };
-    // The editor's menu in a dialog just clicked into, with an empty clipboard.
-    const Texts english = {{L"About", L"-", L"Start with Windows", L"Don't hide", L"-", L"Exit", L"-", L"Show/Hide"},
-                           {L"~Undo\tCtrl+Z", L"~Redo\tCtrl+Shift+Z", L"-", L"~Cut\tCtrl+X", L"~Copy\tCtrl+C",
-                            L"~Paste\tCtrl+V", L"~Delete\tDel", L"-", L"Select All\tCtrl+A"},
-                           L"Cancel"};
-    const Texts russian = {{L"О программе", L"-", L"Автостарт", L"Не прятать", L"-", L"Выход", L"-",
-                            L"Показать/Скрыть"},
-                           {L"~Отмена\tCtrl+Z", L"~Повторить\tCtrl+Shift+Z", L"-", L"~Вырезать\tCtrl+X",
-                            L"~Копировать\tCtrl+C", L"~Вставить\tCtrl+V", L"~Удалить\tDel", L"-",
-                            L"Выделить все\tCtrl+A"},
-                           L"Отмена"};
+    } english = {{L"About", L"-", L"Start with Windows", L"Don't hide", L"-", L"Exit", L"-", L"Show/Hide"},
+                 {L"~Undo\tCtrl+Z", L"~Redo\tCtrl+Shift+Z", L"-", L"~Cut\tCtrl+X", L"~Copy\tCtrl+C",
+                  L"~Paste\tCtrl+V", L"~Delete\tDel", L"-", L"Select All\tCtrl+A"},
+                 L"Cancel"},
+      russian = {{L"О программе", L"-", L"Автостарт", L"Не прятать", L"-", L"Выход", L"-", L"Показать/Скрыть"},
+                 {L"~Отмена\tCtrl+Z", L"~Повторить\tCtrl+Shift+Z", L"-", L"~Вырезать\tCtrl+X",
+                  L"~Копировать\tCtrl+C", L"~Вставить\tCtrl+V", L"~Удалить\tDel", L"-", L"Выделить все\tCtrl+A"},
+                 L"Отмена"};
     ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}})));
-    for (const Texts* texts : {&english, &russian}) {
+    for (const auto* texts : {&english, &russian}) {
         SCOPED_TRACE(texts->cancel);
         Start();
         RightClick(RingHub(copy_.ring()));
@@ -1021,19 +1018,16 @@ TEST_F(Journey, InEnglishTheMenusReadInEnglishAndTheLanguageValueGivesRussian)
         wchar_t cancel[16] = L"";
         InternalGetWindowText(GetDlgItem(dialog, 2), cancel, 16);
         EXPECT_STREQ(cancel, texts->cancel);
-        HWND editor = FindWindowExA(dialog, nullptr, "LEditor", nullptr);
         ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
-        RECT box;
-        GetWindowRect(editor, &box);
-        LeftClick({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-        RightClick({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+        POINT editor = Middle(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
+        LeftClick(editor);
+        RightClick(editor);
         EXPECT_TRUE(MenuShows(copy_, texts->contextMenu)) << "the editor's menu";
         ClickDialogButton(dialog, 2);
-        if (texts == &english)
-            ASSERT_TRUE(WriteUserValue(kLauncherKey, "Language", REG_SZ, std::string("ru", 3)));
         ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
         PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
         EXPECT_EQ(copy_.AwaitExit(), 0u);
+        ASSERT_TRUE(WriteUserValue(kLauncherKey, "Language", REG_SZ, std::string("ru", 3)));
     }
 }
 

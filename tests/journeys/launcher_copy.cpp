@@ -142,17 +142,15 @@ bool LauncherCopy::Launch()
 
 bool LauncherCopy::StartByCommand(std::wstring command)
 {
-    if (process_)
-        CloseHandle(process_);
-    process_ = nullptr;
-    ring_ = nullptr;
     STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
     CloseHandle(started.hThread);
+    CloseHandle(process_);
     process_ = started.hProcess;
     processId_ = started.dwProcessId;
+    ring_ = nullptr;
     return AwaitRing();
 }
 

@@ -522,11 +522,13 @@ TEST_F(EditDlgTest, TypedHintConfirmedWithOkShowsInTheTooltipAndSurvivesARestart
     ASSERT_TRUE(IsWindowVisible(editDlg.window));
     TapKey('A', VK_CONTROL);
     TypeText("Fresh hint");
-    // AltGr is Ctrl and Alt held while its letter arrives.
+    // AltGr is Ctrl and Alt held while its letter arrives; a control byte
+    // still stays out.
     PressKey(VK_CONTROL);
     PressKey(VK_MENU);
     PumpMessages(50);
     SendMessageA(editDlg.editor, WM_CHAR, '@', 0);
+    SendMessageA(editDlg.editor, WM_CHAR, 0x1A, 0);
     ReleaseKey(VK_MENU);
     ReleaseKey(VK_CONTROL);
     EXPECT_EQ(TextOf(editDlg.editor), "Fresh hint@");

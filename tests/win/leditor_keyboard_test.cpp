@@ -171,23 +171,6 @@ TEST_F(EditorKeyboardTest, ChordsSentWholeDoWhatTheyName)
     }
 }
 
-TEST_F(EditorKeyboardTest, ACharacterWithCtrlAndAltBothHeldGoesInAndWithCtrlAloneNot)
-{
-    for (WORD second : {static_cast<WORD>(VK_MENU), static_cast<WORD>(0)}) {
-        PressKey(VK_CONTROL);
-        if (second)
-            PressKey(second);
-        PumpMessages(50);
-        for (char typed : {'@', '\x1A'}) // AltGr's '@'; no control byte ever
-            SendMessageA(editor_, WM_CHAR, typed, 0);
-        if (second)
-            ReleaseKey(second);
-        ReleaseKey(VK_CONTROL);
-        PumpMessages(50);
-    }
-    EXPECT_EQ(Text(), "@");
-}
-
 TEST_F(EditorKeyboardTest, CopyAndCutWithoutSelectionLeaveTheClipboardAlone)
 {
     SetClipboardText("keep");
