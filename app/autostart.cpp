@@ -1,31 +1,31 @@
 #include "app/autostart.h"
 
-#include <string.h>
+#include <wchar.h>
 
 #include "app/autostart_command.h"
 #include "app/launcher_record.h"
+#include "base/fixed_text.h"
 #include "base/slots.h"
 
 const char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-bool IsAutostartEnabled()
-{
-    HKEY run;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, &run) != ERROR_SUCCESS)
-        return false;
-    bool exists = RegQueryValueExA(run, kRingWindowTitle, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(run);
-    return exists;
-}
-
 namespace {
 
-// The command for the running executable; false when its path came out
-// empty or cut short, so that no wrong program is ever registered.
-bool RunningExeCommand(char* command, size_t capacity)
+const int kRunValueNameRoom = 64; // the window title and its NUL, with room to spare
+
+// The value's name, the window title, as the wide calls take it.
+void RunValueName(wchar_t (&name)[kRunValueNameRoom])
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    WidenFixedText(kRingWindowTitle, name, kRunValueNameRoom);
+}
+
+// The command for the running executable from its whole UTF-16 path, so
+// that a folder named outside the code page starts too; false when the path
+// came out empty or cut short, so that no wrong program is ever registered.
+bool RunningExeCommand(wchar_t* command, size_t capacity)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return false;
     return BuildAutostartCommand(path, command, capacity);
@@ -33,21 +33,35 @@ bool RunningExeCommand(char* command, size_t capacity)
 
 } // namespace
 
+bool IsAutostartEnabled()
+{
+    HKEY run;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, &run) != ERROR_SUCCESS)
+        return false;
+    wchar_t name[kRunValueNameRoom];
+    RunValueName(name);
+    bool exists = RegQueryValueExW(run, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(run);
+    return exists;
+}
+
 bool SetAutostart(bool enabled)
 {
-    char command[MAX_PATH + 2]; // the longest path, its quotes and the NUL
-    if (enabled && !RunningExeCommand(command, sizeof command))
+    wchar_t command[MAX_PATH + 2]; // the longest path, its quotes and the NUL
+    if (enabled && !RunningExeCommand(command, MAX_PATH + 2))
         return false;
     HKEY run;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_WRITE, &run) != ERROR_SUCCESS)
         return false;
+    wchar_t name[kRunValueNameRoom];
+    RunValueName(name);
     LONG result;
     if (enabled) {
         // The stored size counts the terminating NUL.
-        result = RegSetValueExA(run, kRingWindowTitle, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                                static_cast<DWORD>(strlen(command) + 1));
+        result = RegSetValueExW(run, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                                static_cast<DWORD>((wcslen(command) + 1) * sizeof(wchar_t)));
     } else {
-        result = RegDeleteValueA(run, kRingWindowTitle);
+        result = RegDeleteValueW(run, name);
     }
     RegCloseKey(run);
     return result == ERROR_SUCCESS;

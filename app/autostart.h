@@ -9,8 +9,9 @@ extern const char kRunKeyPath[]; // "Software\Microsoft\Windows\CurrentVersion\R
 
 // True while the value exists, whatever its type or data.
 bool IsAutostartEnabled();
-// Writes the running executable's command (quoted when its path has a
-// space) or deletes the value; answers whether the registry took it.
+// Writes the running executable's command (its whole UTF-16 path, quoted
+// when it has a space) or deletes the value; answers whether the registry
+// took it.
 bool SetAutostart(bool enabled);
 // The main menu's "Автостарт": inverts launcher.autostartEnabled, tells the
 // registry and sets the item's check mark. The flag and the mark follow the

@@ -4,10 +4,10 @@
 
 #include <stddef.h>
 
-// Writes the executable's path as the Run key's command: in double quotes
-// when it contains a space, since Windows would otherwise start the first
-// word of it; as it stands otherwise. False, and the buffer empty, for an
-// empty path or one that does not fit with its quotes and NUL.
-bool BuildAutostartCommand(const char* exePath, char* buffer, size_t capacity);
+// Writes the executable's whole UTF-16 path as the Run key's command: in
+// double quotes when it contains a space, since Windows would otherwise start
+// the first word of it; as it stands otherwise. False, and the buffer empty,
+// for an empty path or one that does not fit with its quotes and NUL.
+bool BuildAutostartCommand(const wchar_t* exePath, wchar_t* buffer, size_t capacity);
 
 #endif

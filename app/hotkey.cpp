@@ -1,6 +1,7 @@
 #include "app/hotkey.h"
 
 #include "app/hotkey_text.h"
+#include "app/launcher_key.h"
 #include "app/ring_place.h"
 #include "base/onscreen.h"
 
@@ -10,20 +11,14 @@ static_assert(HOTKEY_ALT == MOD_ALT && HOTKEY_CTRL == MOD_CONTROL && HOTKEY_SHIF
 
 namespace {
 
-const char kLauncherKeyPath[] = "Software\\Ta[V]en Software\\[Z] Rondel";
 const int kRingHotkeyId = 1;
 
 // The value's text in the buffer; null when there is no string value, or
 // one too long for any combination.
 const char* ReadHotkeyText(char* text, DWORD capacity)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kLauncherKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return nullptr;
-    DWORD type = REG_NONE, size = capacity - 1;
-    LONG result = RegQueryValueExA(key, "Hotkey", nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_SZ)
+    DWORD size = capacity - 1;
+    if (!ReadLauncherString("Hotkey", text, &size))
         return nullptr;
     text[size] = '\0'; // the stored size may leave the NUL out
     return text;

@@ -3,11 +3,13 @@
 #include "app/autostart.h"
 #include "app/helperlib.h"
 #include "app/hotkey.h"
+#include "app/launcher_key.h"
 #include "app/ring_keyboard.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
 #include "app/tray.h"
 #include "base/dpi.h"
+#include "base/ui_language.h"
 #include "hintdlg/editdlg.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
@@ -86,16 +88,34 @@ void CreateRing(HWND ring)
     }
 }
 
+// The menu resource in the user's language: as Windows picks it by the
+// interface language, or in the language the user's value names.
+HMENU LoadUiMenu(int id)
+{
+    HRSRC found = FindResourceExA(launcher.instance, RT_MENU, MAKEINTRESOURCEA(id), UiResourceLanguage());
+    HGLOBAL loaded = found ? LoadResource(launcher.instance, found) : nullptr;
+    return loaded ? LoadMenuIndirectW(LockResource(loaded)) : nullptr;
+}
+
+// The user's "Language" value, before anything shows a text.
+void ChooseUiLanguage()
+{
+    char value[16]; // room for the UTF-16 form the registry reads it from
+    DWORD size = sizeof value;
+    const bool read = ReadLauncherString("Language", value, &size);
+    uiLanguage = UiLanguageFromValue(read ? value : nullptr, size);
+}
+
 void LoadMenus()
 {
-    launcher.mainMenuResource = LoadMenuA(launcher.instance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    launcher.mainMenuResource = LoadUiMenu(IDR_MAIN_MENU);
     launcher.mainMenu = GetSubMenu(launcher.mainMenuResource, 0);
     launcher.autostartEnabled = IsAutostartEnabled();
     if (launcher.autostartEnabled)
         CheckMenuItem(launcher.mainMenu, IDM_AUTOSTART, MF_BYCOMMAND | MF_CHECKED);
     if (!launcherSettings.hideAfterLaunch)
         ShowHidingMark();
-    launcher.slotMenuResource = LoadMenuA(launcher.instance, MAKEINTRESOURCEA(IDR_SLOT_MENU));
+    launcher.slotMenuResource = LoadUiMenu(IDR_SLOT_MENU);
     launcher.slotMenu = GetSubMenu(launcher.slotMenuResource, 0);
 }
 
@@ -109,6 +129,7 @@ int StartLauncher(HINSTANCE instance)
         return EXIT_ALREADY_RUNNING;
     if (!RegisterVButtonClass(instance))
         return EXIT_NO_BUTTON_CLASS;
+    ChooseUiLanguage();
     RegisterEditDlgClass(instance);
     RegisterToolTipClass(instance);
 

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/readable_text.h"
+
 const LauncherSettings kSettingsStartValues = {true, false, 0, 0};
 LauncherSettings launcherSettings = kSettingsStartValues;
 
@@ -79,17 +81,39 @@ bool SameWholeText(const char16_t* first, const char16_t* second)
     return length == WholeLength(second) && (length == 0 || memcmp(first, second, length * sizeof(char16_t)) == 0);
 }
 
-char* DeriveHint(const char* path)
+namespace {
+
+// Where the file name of a path starts and how long it is without its
+// extension.
+template <typename Unit> size_t HintSpan(const Unit* path, size_t length, const Unit** name)
 {
-    const char* backslash = strrchr(path, '\\');
-    const char* name = backslash ? backslash + 1 : path;
-    size_t length = strlen(name);
+    size_t start = length;
+    while (start > 0 && path[start - 1] != '\\')
+        --start;
+    *name = path + start;
+    length -= start;
     // A dot in first place starts a name like ".profile", not an extension.
     for (size_t dot = length; dot > 1; --dot) {
-        if (name[dot - 1] == '.')
-            return CopyBytes(name, dot - 1);
+        if ((*name)[dot - 1] == '.')
+            return dot - 1;
     }
+    return length;
+}
+
+} // namespace
+
+char* DeriveHint(const char* path)
+{
+    const char* name;
+    size_t length = HintSpan(path, strlen(path), &name);
     return CopyBytes(name, length);
+}
+
+char* DeriveHint(const char16_t* whole)
+{
+    const char16_t* name;
+    size_t length = HintSpan(whole, WholeLength(whole), &name);
+    return ReadableAnsi(name, length);
 }
 
 void BuildRingLayout(RingLayoutEntry layout[SLOT_COUNT])

@@ -67,6 +67,8 @@ bool SameWholeText(const char16_t* first, const char16_t* second);
 // The default hint of a path: its file name without the extension. The drive
 // root "C:\" gives an empty, present hint. Null when out of memory.
 char* DeriveHint(const char* path);
+// The same of a whole UTF-16 name, in ANSI for reading (base/readable_text.h).
+char* DeriveHint(const char16_t* whole);
 
 // Where each slot's sector lies on the ring (angles in radians).
 struct RingLayoutEntry {

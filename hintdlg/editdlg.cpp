@@ -5,6 +5,7 @@
 #include "base/contrast.h"
 #include "base/dpi.h"
 #include "base/onscreen.h"
+#include "base/ui_language.h"
 #include "hintdlg/evbutton.h"
 #include "leditor/leditor.h"
 #include "res/resource.h"
@@ -23,7 +24,8 @@ const int kEditorX = 55, kEditorY = 15, kEditorWidth = 160, kEditorHeight = 23;
 const int kButtonY = 45, kButtonWidth = 80, kButtonHeight = 30;
 const int kConfirmX = 55, kCancelX = 135;
 const char kConfirmCaption[] = "Ok";
-const char kCancelCaption[] = "\xCE\xF2\xEC\xE5\xED\xE0"; // "Отмена" in Windows-1251
+const char kRussianCancelCaption[] = "\xCE\xF2\xEC\xE5\xED\xE0"; // "Отмена" in Windows-1251
+const char kEnglishCancelCaption[] = "Cancel";
 
 // The class as registered; the dialog is created from its name and instance.
 WNDCLASSA dialogClass;
@@ -52,7 +54,8 @@ void BuildContents(HWND window, int dpi)
     editDlg.confirmButton = CreateEVButton(window, EDITDLG_CONFIRM, kConfirmCaption,
                                            LoadIconA(module, MAKEINTRESOURCEA(IDI_CONFIRM)), editDlg.font,
                                            Scale(kConfirmX, dpi), buttonY, width, height);
-    editDlg.cancelButton = CreateEVButton(window, EDITDLG_CANCEL, kCancelCaption,
+    editDlg.cancelButton = CreateEVButton(window, EDITDLG_CANCEL,
+                                          UiSpeaksRussian() ? kRussianCancelCaption : kEnglishCancelCaption,
                                           LoadIconA(module, MAKEINTRESOURCEA(IDI_CANCEL)), editDlg.font,
                                           Scale(kCancelX, dpi), buttonY, width, height);
 }

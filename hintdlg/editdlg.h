@@ -20,7 +20,7 @@ struct EditDlgState {
     HWND window;              // the dialog; null before creation and after destruction
     HWND editor;              // the LEditor child holding the hint being edited
     HWND confirmButton;       // "Ok", command EDITDLG_CONFIRM
-    HWND cancelButton;        // "Отмена", command EDITDLG_CANCEL
+    HWND cancelButton;        // "Отмена" ("Cancel" outside Russian), command EDITDLG_CANCEL
     HFONT font;               // extra-bold "Comic Sans MS" of both buttons; owned,
                               //   deleted when the dialog goes
     LauncherSlot* editedSlot; // slot being edited; set while shown, null whenever hidden

@@ -5,10 +5,11 @@
 #include <string.h>
 
 #include "base/fixed_text.h"
+#include "base/ui_language.h"
 #include "leditor/history.h"
 #include "leditor/render.h"
 
-const ContextMenuEntry kContextMenuEntries[CONTEXT_MENU_ENTRY_COUNT] = {
+const ContextMenuEntry kRussianContextMenu[CONTEXT_MENU_ENTRY_COUNT] = {
     {"\xCE\xF2\xEC\xE5\xED\xE0\tCtrl+Z", EDITOR_CMD_UNDO},                           // Отмена
     {"\xCF\xEE\xE2\xF2\xEE\xF0\xE8\xF2\xFC\tCtrl+Shift+Z", EDITOR_CMD_REDO},         // Повторить
     {"", 0},
@@ -20,13 +21,26 @@ const ContextMenuEntry kContextMenuEntries[CONTEXT_MENU_ENTRY_COUNT] = {
     {"\xC2\xFB\xE4\xE5\xEB\xE8\xF2\xFC \xE2\xF1\xE5\tCtrl+A", EDITOR_CMD_SELECT_ALL}, // Выделить все
 };
 
+const ContextMenuEntry kEnglishContextMenu[CONTEXT_MENU_ENTRY_COUNT] = {
+    {"Undo\tCtrl+Z", EDITOR_CMD_UNDO},
+    {"Redo\tCtrl+Shift+Z", EDITOR_CMD_REDO},
+    {"", 0},
+    {"Cut\tCtrl+X", EDITOR_CMD_CUT},
+    {"Copy\tCtrl+C", EDITOR_CMD_COPY},
+    {"Paste\tCtrl+V", EDITOR_CMD_PASTE},
+    {"Delete\tDel", EDITOR_CMD_DELETE},
+    {"", 0},
+    {"Select All\tCtrl+A", EDITOR_CMD_SELECT_ALL},
+};
+
 HMENU editorContextMenu;
 
 HMENU BuildContextMenu()
 {
+    const ContextMenuEntry* entries = UiSpeaksRussian() ? kRussianContextMenu : kEnglishContextMenu;
     HMENU menu = CreatePopupMenu();
     for (int position = 0; position < CONTEXT_MENU_ENTRY_COUNT; ++position) {
-        const ContextMenuEntry& entry = kContextMenuEntries[position];
+        const ContextMenuEntry& entry = entries[position];
         MENUITEMINFOW item = {};
         // The record as it was before item bitmaps: the menu has none.
         item.cbSize = offsetof(MENUITEMINFOW, hbmpItem);

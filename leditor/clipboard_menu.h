@@ -25,11 +25,14 @@ struct ContextMenuEntry {
     char text[32]; // Windows-1251, zero-padded; a tab before the shortcut
     int command;
 };
-extern const ContextMenuEntry kContextMenuEntries[CONTEXT_MENU_ENTRY_COUNT];
+// The same lines, the same commands in the same places, in each language.
+extern const ContextMenuEntry kRussianContextMenu[CONTEXT_MENU_ENTRY_COUNT];
+extern const ContextMenuEntry kEnglishContextMenu[CONTEXT_MENU_ENTRY_COUNT];
 
 // The shared menu; null until BuildContextMenu's result is stored here.
 extern HMENU editorContextMenu;
 
+// The menu in the user's language.
 HMENU BuildContextMenu();
 // Enables the items that apply to this editor and tracks the menu at the
 // caret; the choice comes back as WM_COMMAND.

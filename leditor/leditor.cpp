@@ -237,8 +237,9 @@ void OnKeyDown(LEditorState* state, WPARAM key)
 
 void OnChar(LEditorState* state, char ch)
 {
-    // Ctrl combinations arrive as control characters; they are commands.
-    if (KeyHeld(VK_MENU) || KeyHeld(VK_CONTROL))
+    // Ctrl alone or Alt alone makes a command, not a letter. Both together
+    // are what AltGr sends, and its letters ('@', '{', '€' ...) are typed.
+    if (KeyHeld(VK_MENU) != KeyHeld(VK_CONTROL))
         return;
     // No control character ever goes into a hint: Enter, Tab and Escape are
     // swallowed, and so is whatever a chord leaves behind.

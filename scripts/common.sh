@@ -89,12 +89,13 @@ install_deps() {
   fi
   choose_wine_bits
   # Windows-1251 as the ANSI code page: Wine takes it from a Russian locale;
-  # Windows-1252 for the second session of the two-prefix journey from an
-  # English one.
+  # Windows-1252 and an English interface for the second session of the
+  # two-prefix journey and for the journey that reads the English menus.
   generate_locale ru_RU
   generate_locale en_US
 }
 
+# Generates the UTF-8 locale of that name unless it is there.
 generate_locale() {
   locale -a 2>/dev/null | grep -qi "^$1\.utf-\?8\$" && return
   log "generating $1.UTF-8"

@@ -299,7 +299,7 @@ static void FinishEntries(LauncherSlot* slots, int count, bool hintsStored)
         if (slot->target && !slot->target[0])
             ForgetTarget(slot, hintsStored);
         else if (slot->target && !slot->hint)
-            slot->hint = DeriveHint(slot->target);
+            slot->hint = slot->wholeTarget ? DeriveHint(slot->wholeTarget) : DeriveHint(slot->target);
     }
 }
 

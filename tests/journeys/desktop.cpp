@@ -6,14 +6,14 @@
 #include "tests/win/support/input.h"
 #include "tests/win/support/launcher_run.h"
 
-namespace {
-
 POINT Middle(HWND window)
 {
     RECT bounds;
     GetWindowRect(window, &bounds);
     return {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
 }
+
+namespace {
 
 // The Linux path of a Windows path, as Wine maps its drives, in UTF-16.
 std::wstring UnixPath(const wchar_t* path)
@@ -39,6 +39,71 @@ bool ChooseFromMenu(const LauncherCopy& launcher, int entry)
         TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     return launcher.AwaitNoWindow("#32768", nullptr);
+}
+
+namespace {
+
+struct ReferenceMenu {
+    const std::vector<std::wstring>* lines;
+    POINT at;
+};
+
+// Shows the menu of the lines until it is closed, on a thread of its own so
+// that the test can look at it meanwhile.
+DWORD WINAPI ShowReferenceMenu(void* parameter)
+{
+    const ReferenceMenu* reference = static_cast<const ReferenceMenu*>(parameter);
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HMENU menu = CreatePopupMenu();
+    for (const std::wstring& line : *reference->lines)
+        AppendMenuW(menu, line == L"-" ? MF_SEPARATOR : line[0] == L'~' ? MF_GRAYED : MF_STRING, 1,
+                    line.c_str() + (line[0] == L'~'));
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, 0, reference->at.x, reference->at.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return 0;
+}
+
+// The popup's width and pixels once it is drawn, after which it is closed.
+std::vector<COLORREF> MenuPixels(HWND menu)
+{
+    RECT bounds;
+    std::vector<COLORREF> pixels;
+    if (AwaitDrawn(menu) && GetWindowRect(menu, &bounds)) {
+        ScreenCapture screen;
+        pixels.push_back(bounds.right - bounds.left);
+        for (int y = bounds.top; y < bounds.bottom; ++y)
+            for (int x = bounds.left; x < bounds.right; ++x)
+                pixels.push_back(screen.pixel({x, y}));
+    }
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    return pixels;
+}
+
+} // namespace
+
+bool MenuShows(const LauncherCopy& launcher, const std::vector<std::wstring>& lines)
+{
+    HWND shown = launcher.AwaitModal("#32768", nullptr);
+    RECT bounds = {};
+    const std::vector<COLORREF> theirs =
+        shown && GetWindowRect(shown, &bounds) ? MenuPixels(shown) : std::vector<COLORREF>();
+    ReferenceMenu reference = {&lines, {bounds.left, bounds.top}};
+    DWORD thread = 0;
+    HANDLE running = launcher.AwaitNoWindow("#32768", nullptr)
+                         ? CreateThread(nullptr, 0, ShowReferenceMenu, &reference, 0, &thread) : nullptr;
+    HWND ours = nullptr;
+    for (DWORD start = GetTickCount(); running && !ours && GetTickCount() - start < 5000; Sleep(20)) {
+        ours = FindWindowA("#32768", nullptr);
+        ours = ours && IsWindowVisible(ours) && GetWindowThreadProcessId(ours, nullptr) == thread ? ours : nullptr;
+    }
+    const std::vector<COLORREF> expected = ours ? MenuPixels(ours) : std::vector<COLORREF>();
+    if (running && (WaitForSingleObject(running, 5000) != WAIT_OBJECT_0 || !CloseHandle(running)))
+        printf("the menu to compare with did not close\n");
+    if (theirs.size() < 2 || theirs != expected)
+        printf("the launcher's menu is not the one expected (%d pixels)\n", static_cast<int>(theirs.size()) - 1);
+    return theirs.size() > 1 && theirs == expected;
 }
 
 HWND TrayWindow()

@@ -19,6 +19,10 @@ enum SlotMenuEntry { MENU_CHOOSE_FILE = 1, MENU_WORK_FOLDER, MENU_HINT, MENU_CLE
 // Waits for the launcher's popup menu, walks down to the entry with the
 // arrow key and presses Enter; false when no menu opened or it stayed.
 bool ChooseFromMenu(const LauncherCopy& launcher, int entry);
+// Whether the launcher's open popup menu looks, pixel for pixel, as a menu
+// of the lines opened by this process at the same place: "-" a separator,
+// "~" before a greyed entry's text. Both are closed after.
+bool MenuShows(const LauncherCopy& launcher, const std::vector<std::wstring>& lines);
 
 // The tray window Wine shows when no panel hosts the icons; it sits at the
 // screen's top-left, over the ring's start position, so the journeys move it
@@ -39,6 +43,8 @@ bool TypeOver(const char* text);
 // Clicks a button of a dialog in the launcher's process where it is drawn.
 void ClickDialogButton(HWND dialog, int id);
 void ClickWindowMiddle(HWND window);
+// The screen point in the middle of the window.
+POINT Middle(HWND window);
 
 // Drops the file on the screen point as a Linux file manager does, through
 // the X server's drag and drop; false when the drop tool cannot be started.

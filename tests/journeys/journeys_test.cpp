@@ -788,6 +788,7 @@ TEST_F(Journey, AGreekNameDroppedIsKeptWholeBesideItsShortNameWithAReadableHint)
 
 TEST_F(Journey, InAJapaneseFolderAndOnAStickThatComesBackAsAnotherLetterTheLauncherKeepsItsSlots)
 {
+    LauncherRunValueGuard autostart;
     // A folder named in Japanese, of which the Russian code page has no letter.
     const std::wstring home = std::wstring(copy_.folder().begin(), copy_.folder().end()) + L"\\\x65E5\x672C";
     ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
@@ -806,11 +807,23 @@ TEST_F(Journey, InAJapaneseFolderAndOnAStickThatComesBackAsAnotherLetterTheLaunc
         if (start == 0) {
             ASSERT_TRUE(DropFileFromFileManager(Sector(1), recorder_));
             EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), read), dropped);
+            ASSERT_TRUE(ChooseFromFace(MENU_AUTOSTART));
         }
         PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
         EXPECT_EQ(copy_.AwaitExit(), 0u);
         EXPECT_EQ(Settings(), dropped);
     }
+    // At logon Windows runs the Run value's command: the copy in this folder.
+    wchar_t command[MAX_PATH + 3] = L"";
+    DWORD size = sizeof command;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           L"Ta[V]en Software [Z] Rondel", RRF_RT_REG_SZ, nullptr, command, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(command, home + L"\\zrondel.exe");
+    ASSERT_TRUE(copy_.StartByCommand(command)) << "the Run value's command started no launcher";
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+    EXPECT_EQ(Settings(), dropped);
 
     // The same folder as a stick: E: at home, where its slot was saved, then F:.
     CreateDirectoryW((home + L"\\work").c_str(), nullptr);
@@ -992,6 +1005,49 @@ TEST_F(Journey, TheHotkeyFromTheRegistryNoneForAnEmptyValueAndNoneWhenTaken)
 
 // The display at 150 %: run by scripts/test.sh in a Wine prefix of its own
 // whose LogPixels is 144; skipped in every other.
+TEST_F(Journey, InEnglishTheMenusReadInEnglishAndTheLanguageValueGivesRussian)
+{
+    if (PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_ENGLISH)
+        GTEST_SKIP() << "the interface language is " << GetUserDefaultUILanguage() << " here, not English";
+    LauncherRunValueGuard autostart; // unchecked, as both menus show it
+    UserValueGuard language(kLauncherKey, "Language");
+    // The editor's menu in a dialog just clicked into, with an empty clipboard.
+    const struct {
+        std::vector<std::wstring> mainMenu, contextMenu;
+        const wchar_t* cancel;
+    } english = {{L"About", L"-", L"Start with Windows", L"Don't hide", L"-", L"Exit", L"-", L"Show/Hide"},
+                 {L"~Undo\tCtrl+Z", L"~Redo\tCtrl+Shift+Z", L"-", L"~Cut\tCtrl+X", L"~Copy\tCtrl+C",
+                  L"~Paste\tCtrl+V", L"~Delete\tDel", L"-", L"Select All\tCtrl+A"},
+                 L"Cancel"},
+      russian = {{L"О программе", L"-", L"Автостарт", L"Не прятать", L"-", L"Выход", L"-", L"Показать/Скрыть"},
+                 {L"~Отмена\tCtrl+Z", L"~Повторить\tCtrl+Shift+Z", L"-", L"~Вырезать\tCtrl+X",
+                  L"~Копировать\tCtrl+C", L"~Вставить\tCtrl+V", L"~Удалить\tDel", L"-", L"Выделить все\tCtrl+A"},
+                 L"Отмена"};
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}})));
+    for (const auto* texts : {&english, &russian}) {
+        SCOPED_TRACE(texts->cancel);
+        Start();
+        RightClick(RingHub(copy_.ring()));
+        EXPECT_TRUE(MenuShows(copy_, texts->mainMenu)) << "the main menu";
+        ASSERT_TRUE(ChooseForSlot(0, MENU_HINT));
+        HWND dialog = copy_.AwaitModal(kHintDialogClass, nullptr);
+        ASSERT_NE(dialog, nullptr);
+        wchar_t cancel[16] = L"";
+        InternalGetWindowText(GetDlgItem(dialog, 2), cancel, 16);
+        EXPECT_STREQ(cancel, texts->cancel);
+        ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && CloseClipboard());
+        POINT editor = Middle(FindWindowExA(dialog, nullptr, "LEditor", nullptr));
+        LeftClick(editor);
+        RightClick(editor);
+        EXPECT_TRUE(MenuShows(copy_, texts->contextMenu)) << "the editor's menu";
+        ClickDialogButton(dialog, 2);
+        ASSERT_TRUE(copy_.AwaitNoWindow(kHintDialogClass, nullptr));
+        PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(copy_.AwaitExit(), 0u);
+        ASSERT_TRUE(WriteUserValue(kLauncherKey, "Language", REG_SZ, std::string("ru", 3)));
+    }
+}
+
 TEST_F(Journey, At144DpiTheRingItsTooltipAndTheHintDialogAreDrawnOneAndAHalfTimesAsLarge)
 {
     const int kDpi = 144;

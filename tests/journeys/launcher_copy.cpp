@@ -140,6 +140,20 @@ bool LauncherCopy::Launch()
     return process_ != nullptr;
 }
 
+bool LauncherCopy::StartByCommand(std::wstring command)
+{
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(process_);
+    process_ = started.hProcess;
+    processId_ = started.dwProcessId;
+    ring_ = nullptr;
+    return AwaitRing();
+}
+
 bool LauncherCopy::AwaitRing()
 {
     WaitForInputIdle(process_, 10000);

@@ -63,7 +63,7 @@ TEST(UserGuide, NamesEveryMenuEntryAndWhereTheSettingsLive)
         "Отмена", "Повторить", "Вырезать", "Копировать", "Вставить", "Удалить", "Выделить все",
         "settings.dat", "vcontrols.dll", "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
         "Ta[V]en Software [Z] Rondel", "HKEY_CURRENT_USER\\Software\\Ta[V]en Software\\[Z] Rondel", "Hotkey",
-        "Win+Shift+Z", "ENGLISH", "ПО-РУССКИ"};
+        "Win+Shift+Z", "Language", "Start with Windows", "ENGLISH", "ПО-РУССКИ"};
     for (const char* mention : mentions)
         EXPECT_NE(guide.find(mention), std::string::npos) << mention;
 }

@@ -79,6 +79,17 @@ TEST(DeriveHint, IsTheFileNameWithoutItsExtension)
     EXPECT_EQ(Hint("C:\\dots.in\\noext"), "noext");
 }
 
+TEST(DeriveHint, OfAWholeNameIsItsReadableFileNameWithoutItsExtension)
+{
+    for (auto [whole, expected] : {std::pair{u"C:\\\u041F\\\u03A9mega.tar.gz", "?mega.tar"},
+                                   {u"D:\\x.y\\.\U0001F600", ".?"}, {u"C:\\", ""}}) {
+        char* hint = DeriveHint(whole);
+        ASSERT_NE(hint, nullptr);
+        EXPECT_STREQ(hint, expected);
+        free(hint);
+    }
+}
+
 TEST(DeriveHint, DriveRootGivesAnEmptyPresentHint)
 {
     char* hint = DeriveHint("C:\\");

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "base/ui_language.h"
+
 namespace {
 
 const char kParentClass[] = "EditorTestParent";
@@ -20,6 +22,7 @@ void RegisterParentClass()
 
 void EditorWindowTest::SetUp()
 {
+    uiLanguage = UI_LANGUAGE_RUSSIAN; // the menu as a Russian user reads it, on any code page
     ASSERT_NE(RegisterLEditorClass(GetModuleHandleA(nullptr)), 0);
     RegisterParentClass();
     parent_ = CreateWindowExA(WS_EX_TOPMOST, kParentClass, "", WS_POPUP | WS_VISIBLE, kParentLeft, kParentTop,

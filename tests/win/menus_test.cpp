@@ -7,13 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/launcher.h"
 #include "app/ringwnd.h"
+#include "hintdlg/editdlg.h"
+#include "leditor/clipboard_menu.h"
 #include "tests/win/support/input.h"
 #include "tests/win/support/message_boxes.h"
 #include "tests/win/support/modal_driver.h"
 #include "tests/win/support/ring_fixture.h"
+#include "tests/win/support/run_key.h"
 
 namespace {
 
@@ -42,6 +46,27 @@ char SavedHideByte(const std::string& file)
 {
     return file.size() >= 10 ? file[file.size() - 10] : '?';
 }
+
+// Each item as "id text", read in UTF-16; a separator as "-".
+std::vector<std::wstring> MenuLines(HMENU menu)
+{
+    std::vector<std::wstring> lines;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        wchar_t text[64] = L"";
+        MENUITEMINFOW item = {sizeof item, MIIM_STRING | MIIM_ID | MIIM_FTYPE};
+        item.dwTypeData = text;
+        item.cch = ARRAYSIZE(text);
+        GetMenuItemInfoW(menu, position, TRUE, &item);
+        lines.push_back(item.fType & MFT_SEPARATOR ? L"-" : std::to_wstring(item.wID) + L" " + text);
+    }
+    return lines;
+}
+
+struct LanguageTexts {
+    const char* value; // the user's "Language"
+    std::vector<std::wstring> mainMenu, slotMenu, contextMenu;
+    const wchar_t* cancel;
+};
 
 class MenuTest : public RingFixture {
 protected:
@@ -81,6 +106,44 @@ TEST_F(MenuTest, FaceAndTrayOpenTheSameMainMenuAtTheCursor)
     for (int position = 0; position < 8; ++position)
         EXPECT_EQ(fromTray.items()[position].state, fromFace.items()[position].state) << position;
     EXPECT_TRUE(IsWindowVisible(ringWindow.window)); // dismissed: nothing happened
+}
+
+TEST_F(MenuTest, EveryTextIdAndSeparatorInTheLanguageTheUserChose)
+{
+    const LanguageTexts languages[] = {
+        {"ru",
+         {L"40002 О программе", L"-", L"40004 Автостарт", L"40011 Не прятать", L"-", L"40003 Выход", L"-",
+          L"40001 Показать/Скрыть"},
+         {L"40006 Выбрать файл", L"40007 Рабочая папка", L"40009 Подсказка", L"40010 Очистить"},
+         {L"100 Отмена\tCtrl+Z", L"101 Повторить\tCtrl+Shift+Z", L"-", L"103 Вырезать\tCtrl+X",
+          L"102 Копировать\tCtrl+C", L"104 Вставить\tCtrl+V", L"105 Удалить\tDel", L"-",
+          L"106 Выделить все\tCtrl+A"},
+         L"Отмена"},
+        {"en",
+         {L"40002 About", L"-", L"40004 Start with Windows", L"40011 Don't hide", L"-", L"40003 Exit", L"-",
+          L"40001 Show/Hide"},
+         {L"40006 Choose file...", L"40007 Working folder...", L"40009 Hint...", L"40010 Clear"},
+         {L"100 Undo\tCtrl+Z", L"101 Redo\tCtrl+Shift+Z", L"-", L"103 Cut\tCtrl+X", L"102 Copy\tCtrl+C",
+          L"104 Paste\tCtrl+V", L"105 Delete\tDel", L"-", L"106 Select All\tCtrl+A"},
+         L"Cancel"},
+    };
+    const char kLauncherKey[] = "Software\\Ta[V]en Software\\[Z] Rondel";
+    UserValueGuard guard(kLauncherKey, "Language");
+    for (const LanguageTexts& language : languages) {
+        ASSERT_TRUE(WriteUserValue(kLauncherKey, "Language", REG_SZ, std::string(language.value, 3)));
+        Start();
+        EXPECT_EQ(MenuLines(launcher.mainMenu), language.mainMenu) << language.value;
+        EXPECT_EQ(MenuLines(launcher.slotMenu), language.slotMenu) << language.value;
+        HMENU context = BuildContextMenu();
+        EXPECT_EQ(MenuLines(context), language.contextMenu) << language.value;
+        DestroyMenu(context);
+        wchar_t confirm[16] = L"", cancel[16] = L""; // as assistive tools read them
+        InternalGetWindowText(editDlg.confirmButton, confirm, 16);
+        InternalGetWindowText(editDlg.cancelButton, cancel, 16);
+        EXPECT_STREQ(confirm, L"Ok");
+        EXPECT_STREQ(cancel, language.cancel);
+        StopTestLauncher();
+    }
 }
 
 TEST_F(MenuTest, DoNotHideInvertsMarksAndSavesAtOnce)
