@@ -12,4 +12,12 @@ bool AcceptDrags(HWND ring);
 // Before the ring is destroyed.
 void RefuseDrags(HWND ring);
 
+// Posted to the ring by its drop target once a drop is kept; it carries
+// nothing, so a message from another program finds no drop to take.
+enum { UM_DROPPED = 1045 };
+// On UM_DROPPED: the kept drop becomes its slot's target, after any box
+// that refuses it or asks about it ("Drop one item at a time." for several
+// items). The drag is over by then.
+void TakeDrop(HWND ring);
+
 #endif

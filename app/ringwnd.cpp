@@ -527,6 +527,10 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
+    case UM_DROPPED:
+        TakeDrop(window);
+        ShowTakenSettings();
+        return 0;
     case UM_PLACEANSWERED:
         OnPlaceAnswered(wParam, reinterpret_cast<char*>(lParam));
         return 0;
