@@ -243,7 +243,7 @@ DWORD EffectOver(POINTL point, DWORD offered)
     LightButton(takes ? ButtonAt(point) : nullptr);
     if (!drag.litButton)
         return DROPEFFECT_NONE;
-    const DWORD first = drag.over.kind == DRAG_LINK || drag.over.kind == DRAG_SHELL_ITEM ? DROPEFFECT_LINK : DROPEFFECT_COPY;
+    const DWORD first = drag.over.kind == DRAG_FILES ? DROPEFFECT_COPY : DROPEFFECT_LINK;
     const DWORD second = first == DROPEFFECT_COPY ? DROPEFFECT_LINK : DROPEFFECT_COPY;
     return (offered & first) ? first : (offered & second);
 }

@@ -1356,7 +1356,6 @@ bool DragOnto(POINT at, DragData* data, DWORD effect)
     for (DWORD start = GetTickCount(); !lit && GetTickCount() - start < 5000; Sleep(50))
         lit = refused ? data->refusalsAt >= 2 : ScreenPixel({at.x - 12, at.y}) == kButtonHover;
     EXPECT_TRUE(lit) << (refused ? "no \"no drop\" over the sector" : "the sector under the drag was not lit");
-    EXPECT_TRUE(!refused || ScreenPixel({at.x - 12, at.y}) != kButtonHover) << "lit for a drag it cannot take";
     ReleaseButton(LEFT_BUTTON);
     bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
     CloseHandle(thread);
