@@ -4,36 +4,27 @@
 #include "app/drag_formats.h"
 
 // The first byte picks the format; the rest is what a source handed over.
+// Whatever text comes out is judged as a dragged link would be.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    const uint8_t* bytes = data + 1;
-    const size_t length = size - 1;
-    DragFileList list;
-    DragShellItems items;
+    DragFileList list = {0, nullptr, nullptr};
+    DragShellItems items = {0, nullptr};
     char16_t* text = nullptr;
-    switch (data[0] % 4) {
-    case 0:
-        text = DragWideText(bytes, length);
-        break;
-    case 1:
-        if (ReadDragFileList(bytes, length, &list)) {
-            text = list.first;
-            free(list.firstNarrow);
-        }
-        break;
-    case 2:
-        ReadDragDescriptorTitle(bytes, length, &text);
-        break;
-    default:
-        if (ReadDragShellItems(bytes, length, &items))
-            free(items.absolute);
-    }
-    // Whatever text came out is judged as a link would be.
+    const unsigned format = data[0] % 4;
+    if (format == 0)
+        text = DragWideText(data + 1, size - 1);
+    if (format == 1 && ReadDragFileList(data + 1, size - 1, &list))
+        text = list.first;
+    if (format == 2)
+        ReadDragDescriptorTitle(data + 1, size - 1, &text);
+    if (format == 3 && ReadDragShellItems(data + 1, size - 1, &items))
+        free(items.absolute);
     DragLink link = ReadDragLink(text);
     free(link.path);
     free(link.rule == LINK_NONE ? nullptr : DragLinkHost(text));
+    free(list.firstNarrow);
     free(text);
     return 0;
 }
