@@ -21,7 +21,6 @@ typedef HRESULT(WINAPI* RevokeTarget)(HWND window);
 typedef void(WINAPI* ReleaseMedium)(STGMEDIUM* medium);
 typedef HRESULT(WINAPI* NameOfItem)(LPCITEMIDLIST item, SIGDN form, wchar_t** name);
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
-
 typedef HRESULT(WINAPI* HandlerOfScheme)(ASSOCF flags, ASSOCSTR kind, const wchar_t* scheme, const wchar_t* extra,
                                          wchar_t* name, DWORD* length);
 
