@@ -58,6 +58,9 @@ struct DragState {
     DragFormats formats; // registered once with the ring
 };
 
+// A tenth of a second lets the source finish its calls before the ring takes the drop.
+const UINT kTakeDropMilliseconds = 100;
+
 const DragOffer kNoOffer = {DRAG_NONE, LINK_NONE, nullptr, nullptr, nullptr, 0, -1};
 
 DragState drag = {nullptr, kNoOffer, kNoOffer, false, nullptr, {}};
@@ -369,7 +372,7 @@ public:
             drag.dropped = drag.over;
             drag.dropped.slot = state->slot;
             drag.over = kNoOffer;
-            PostMessageA(drag.ring, UM_DROPPED, 0, 0);
+            SetTimer(drag.ring, kTakeDropTimer, kTakeDropMilliseconds, nullptr);
         }
         DragLeave();
         return S_OK;
@@ -406,7 +409,7 @@ void RefuseDrags(HWND ring)
 
 void TakeDrop(HWND ring)
 {
-    // The message may come from anyone: only a drop kept here is taken.
+    // A timer message may come from anyone: only a drop kept here is taken.
     DragOffer offer = drag.dropped;
     drag.dropped = kNoOffer;
     LauncherSlot* slot = offer.slot >= 0 && offer.slot < SLOT_COUNT ? &launcher.slots[offer.slot] : nullptr;

@@ -12,10 +12,13 @@ bool AcceptDrags(HWND ring);
 // Before the ring is destroyed.
 void RefuseDrags(HWND ring);
 
-// Posted to the ring by its drop target once a drop is kept; it carries
-// nothing, so a message from another program finds no drop to take.
-enum { UM_DROPPED = 1045 };
-// On UM_DROPPED: the kept drop becomes its slot's target, after any box
+// A timer of the ring, set by its drop target once a drop is kept. The ring
+// takes the drop only then: the source's last calls into the drop target
+// come right after the drop, and under Wine they wait for good if the ring
+// is busy with the shell's lookups meanwhile. It carries nothing, so a
+// message from another program finds no drop to take.
+const UINT_PTR kTakeDropTimer = 1045;
+// On kTakeDropTimer: the kept drop becomes its slot's target, after any box
 // that refuses it or asks about it ("Drop one item at a time." for several
 // items). The drag is over by then.
 void TakeDrop(HWND ring);

@@ -488,6 +488,12 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ToggleRingAtPointer(window);
         return 0;
     case WM_TIMER:
+        if (wParam == kTakeDropTimer) {
+            KillTimer(window, kTakeDropTimer);
+            TakeDrop(window);
+            ShowTakenSettings();
+            return 0;
+        }
         if (wParam == kAcceptDragsTimer) {
             KillTimer(window, kAcceptDragsTimer);
             AcceptDrags(window);
@@ -527,10 +533,6 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSlotHover(reinterpret_cast<const SlotHoverInfo*>(lParam));
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
-    case UM_DROPPED:
-        TakeDrop(window);
-        ShowTakenSettings();
-        return 0;
     case UM_PLACEANSWERED:
         OnPlaceAnswered(wParam, reinterpret_cast<char*>(lParam));
         return 0;

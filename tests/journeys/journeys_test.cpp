@@ -1293,7 +1293,7 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override
     {
         POINT now;
-        if (effect == DROPEFFECT_NONE && GetCursorPos(&now) && now.x == at.x && now.y == at.y)
+        if (effect == DROPEFFECT_NONE && GetCursorPos(&now) && abs(now.x - at.x) + abs(now.y - at.y) <= 2)
             InterlockedIncrement(&refusalsAt);
         return DRAGDROP_S_USEDEFAULTCURSORS;
     }
