@@ -2,15 +2,16 @@
 
 #include <ole2.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/drag_formats.h"
 #include "app/launcher_record.h"
 #include "app/ringwnd.h"
 #include "app/shell_places.h"
 #include "app/slotcmds.h"
 #include "base/system_library.h"
-#include "base/target_kind.h"
 #include "ring/vbutton.h"
 
 namespace {
@@ -20,9 +21,11 @@ typedef HRESULT(WINAPI* RevokeTarget)(HWND window);
 typedef void(WINAPI* ReleaseMedium)(STGMEDIUM* medium);
 typedef HRESULT(WINAPI* NameOfItem)(LPCITEMIDLIST item, SIGDN form, wchar_t** name);
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
+typedef HRESULT(WINAPI* HandlerOfScheme)(ASSOCF flags, ASSOCSTR kind, const wchar_t* scheme, const wchar_t* extra,
+                                         wchar_t* name, DWORD* length);
 
 // What a drag carries that a slot can take, in the order it is looked for.
-enum DragKind { DRAG_NONE, DRAG_FILES, DRAG_LINK, DRAG_SHELL_ITEM };
+enum DragKind { DRAG_NONE, DRAG_FILES, DRAG_LINK, DRAG_SHELL_ITEM, DRAG_SEVERAL };
 
 // The formats a drag is read in, registered when the ring first accepts drags.
 struct DragFormats {
@@ -33,186 +36,182 @@ struct DragFormats {
     CLIPFORMAT shellItems; // "Shell IDList Array": the items, relative to a parent
 };
 
-// The one drag over the ring at a time.
+// A drag read into copies of its own as it comes over the ring: all the
+// ring needs to make a slot of it once the drag is over.
+struct DragOffer {
+    DragKind kind;        // what it carries; DRAG_NONE for nothing a slot can take
+    LinkRule rule;        // a link's: taken, asked about or refused
+    wchar_t* name;        // the file's path or the link; null for a shell item
+    wchar_t* title;       // the link's title where the drag carries one
+    unsigned char* items; // the shell item's list from the desktop
+    size_t schemeLength;  // the link's letters before its colon
+    int slot;             // the slot it was dropped on
+};
+
+// The one drag over the ring at a time, and the last drop until the ring takes it.
 struct DragState {
     HWND ring;           // the registered ring window; null until drags are accepted
-    DragKind kind;       // what the drag over the ring carries
+    DragOffer over;      // what the drag over the ring carries
+    DragOffer dropped;   // dropped, not yet taken by the ring; kind DRAG_NONE for none
+    bool taking;         // the ring is taking a drop (its boxes may be open): no other drop meanwhile
     HWND litButton;      // the sector lit under the pointer; null over none
     DragFormats formats; // registered once with the ring
 };
 
-DragState drag = {nullptr, DRAG_NONE, nullptr, {}};
+// A tenth of a second lets the source finish its calls before the ring takes the drop.
+const UINT kTakeDropMilliseconds = 100;
 
-bool Offers(IDataObject* data, CLIPFORMAT format)
+const DragOffer kNoOffer = {DRAG_NONE, LINK_NONE, nullptr, nullptr, nullptr, 0, -1};
+
+DragState drag = {nullptr, kNoOffer, kNoOffer, false, nullptr, {}};
+
+void Forget(DragOffer* offer)
 {
-    FORMATETC wanted = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return data->QueryGetData(&wanted) == S_OK;
+    free(offer->name);
+    free(offer->title);
+    free(offer->items);
+    *offer = kNoOffer;
 }
 
-// The format's bytes in a heap copy with two zero bytes more, so that a
-// text that lacks its end has one; null when the drag lacks the format.
-char* FormatBytes(IDataObject* data, CLIPFORMAT format, SIZE_T* size = nullptr)
+// A format's bytes, fetched whole.
+struct FormatBytes {
+    void* bytes; // a heap copy
+    size_t size; // of the memory the source handed over
+};
+enum Fetched { FETCHED_NONE, FETCHED_UNREADABLE, FETCHED };
+
+// The format's bytes in a heap copy (freed by the caller): FETCHED_NONE
+// when the drag lacks it, FETCHED_UNREADABLE when its medium is not the
+// memory asked for.
+Fetched Fetch(IDataObject* data, CLIPFORMAT format, FormatBytes* out)
 {
     FORMATETC wanted = {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
-    if (data->GetData(&wanted, &medium) != S_OK)
-        return nullptr;
-    char* copy = nullptr;
-    const void* bytes = GlobalLock(medium.hGlobal);
+    *out = {nullptr, 0};
+    if (data->QueryGetData(&wanted) != S_OK || data->GetData(&wanted, &medium) != S_OK)
+        return FETCHED_NONE;
+    // A source may answer in another medium than asked for: only memory is read.
+    const void* bytes = medium.tymed == TYMED_HGLOBAL ? GlobalLock(medium.hGlobal) : nullptr;
     if (bytes) {
-        const SIZE_T length = GlobalSize(medium.hGlobal);
-        copy = static_cast<char*>(calloc(length + sizeof(wchar_t), 1));
-        if (copy)
-            memcpy(copy, bytes, length);
-        if (size)
-            *size = length;
+        out->size = GlobalSize(medium.hGlobal);
+        out->bytes = malloc(out->size ? out->size : 1);
+        if (out->bytes)
+            memcpy(out->bytes, bytes, out->size);
         GlobalUnlock(medium.hGlobal);
     }
     ReleaseMedium release = reinterpret_cast<ReleaseMedium>(SystemEntry("ole32.dll", "ReleaseStgMedium"));
     if (release)
         release(&medium);
-    return copy;
+    return out->bytes ? FETCHED : FETCHED_UNREADABLE;
 }
 
-// The drag's file list, copied for the ring's own handling of a dropped
-// file list, which finishes (frees) it; null when it names no file.
-HDROP FileListOf(IDataObject* data)
+wchar_t* Wide(char16_t* text)
 {
-    SIZE_T size = 0;
-    char* bytes = FormatBytes(data, CF_HDROP, &size);
-    HGLOBAL list = bytes ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
-    void* target = list ? GlobalLock(list) : nullptr;
-    if (target) {
-        memcpy(target, bytes, size);
-        GlobalUnlock(list);
-    }
-    free(bytes);
-    // An empty list is no drop: Wine gives one beside a link, and counts it
-    // as one file without a name.
-    if (list && DragQueryFileW(static_cast<HDROP>(list), 0, nullptr, 0) == 0) {
-        GlobalFree(list);
-        return nullptr;
-    }
-    return static_cast<HDROP>(list);
+    return reinterpret_cast<wchar_t*>(text);
 }
 
-bool OffersFiles(IDataObject* data)
+// A code-page text in UTF-16: exact, the code page's letters all have one.
+wchar_t* WideOfNarrow(char* text)
 {
-    HDROP list = Offers(data, CF_HDROP) ? FileListOf(data) : nullptr;
-    GlobalFree(list);
-    return list != nullptr;
+    int length = text ? MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) : 0;
+    wchar_t* wide = length > 0 ? static_cast<wchar_t*>(malloc(length * sizeof(wchar_t))) : nullptr;
+    if (wide)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, wide, length);
+    free(text);
+    return wide;
 }
 
-// A text of one line that is a link: what a browser's address bar drags.
-bool IsSingleLink(const wchar_t* text)
+// The drag's file list: false for one that is not whole.
+bool ReadFiles(IDataObject* data, DragOffer* offer)
 {
-    if (!text || wcspbrk(text, L" \t\r\n"))
-        return false;
-    char ansi[32] = "";
-    // The scheme decides, and it stands in the first letters.
-    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(wcsnlen(text, 31)), ansi, 31, nullptr, nullptr);
-    return ansi[0] && KindOfTarget(ansi) == TARGET_LINK;
+    FormatBytes got;
+    const Fetched fetched = Fetch(data, CF_HDROP, &got);
+    DragFileList list = {0, nullptr, nullptr};
+    const bool whole = fetched == FETCHED_NONE || (fetched == FETCHED && ReadDragFileList(got.bytes, got.size, &list));
+    free(got.bytes);
+    // An empty list is no drop: Wine gives one beside a link.
+    offer->name = list.first ? Wide(list.first) : WideOfNarrow(list.firstNarrow);
+    offer->kind = list.count > 1 ? DRAG_SEVERAL : offer->name ? DRAG_FILES : DRAG_NONE;
+    return whole;
 }
 
-// The link of the drag, a heap copy in UTF-16 with its title where the drag
-// has one (null otherwise, in *title, also a heap copy).
-wchar_t* LinkOf(IDataObject* data, wchar_t** title)
+// The drag's text as a link, read in its first format of the UTF-16 ones,
+// then the code page's; false for a format that is not whole.
+bool ReadLink(IDataObject* data, DragOffer* offer)
 {
-    *title = nullptr;
-    wchar_t* link = reinterpret_cast<wchar_t*>(FormatBytes(data, drag.formats.linkWide));
-    if (!link) {
-        char* ansi = FormatBytes(data, drag.formats.link);
-        if (!ansi)
-            ansi = FormatBytes(data, CF_TEXT);
-        int length = ansi ? MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0) : 0;
-        link = length > 0 ? static_cast<wchar_t*>(malloc(length * sizeof(wchar_t))) : nullptr;
-        if (link)
-            MultiByteToWideChar(CP_ACP, 0, ansi, -1, link, length);
-        free(ansi);
-    }
-    if (!link) {
-        // Firefox, and Wine for a link from a Linux browser: the link, then its title.
-        link = reinterpret_cast<wchar_t*>(FormatBytes(data, drag.formats.mozillaUrl));
-        wchar_t* end = link ? wcspbrk(link, L"\r\n") : nullptr;
-        if (end) {
-            *end = L'\0';
-            wchar_t* second = end + 1 + wcsspn(end + 1, L"\r\n");
-            *title = second[0] ? _wcsdup(second) : nullptr;
-        }
-    }
-    if (!link)
-        link = reinterpret_cast<wchar_t*>(FormatBytes(data, CF_UNICODETEXT));
-    if (!IsSingleLink(link)) {
-        free(link);
-        free(*title);
-        *title = nullptr;
-        return nullptr;
-    }
-    // A browser names the link's shortcut after the page: "title.url".
-    FILEGROUPDESCRIPTORW* group = reinterpret_cast<FILEGROUPDESCRIPTORW*>(FormatBytes(data, drag.formats.fileGroup));
-    if (!*title && group && group->cItems > 0) {
-        wchar_t* name = group->fgd[0].cFileName;
-        size_t length = wcsnlen(name, MAX_PATH - 1);
-        name[length] = L'\0';
-        if (length > 4 && _wcsicmp(name + length - 4, L".url") == 0)
-            name[length - 4] = L'\0';
-        *title = name[0] ? _wcsdup(name) : nullptr;
-    }
-    free(group);
-    return link;
-}
-
-// What a link without a title is called: its host, or what follows the scheme.
-wchar_t* HostOf(const wchar_t* link)
-{
-    const wchar_t* start = wcschr(link, L':') + 1;
-    if (start[0] == L'/' && start[1] == L'/')
-        start += 2;
-    wchar_t* host = _wcsdup(start);
-    // A link that is nothing but a path keeps it whole.
-    const size_t end = host ? wcscspn(host, L"/?#") : 0;
-    if (end > 0)
-        host[end] = L'\0';
-    return host;
-}
-
-// The one shell item of the drag, by its parsing name from the desktop,
-// with its display name in *name; null for none or for more than one.
-wchar_t* ShellItemOf(IDataObject* data, wchar_t** name)
-{
-    *name = nullptr;
-    NameOfItem nameOf = reinterpret_cast<NameOfItem>(SystemEntry("shell32.dll", "SHGetNameFromIDList"));
-    FreeTaskMemory release = reinterpret_cast<FreeTaskMemory>(SystemEntry("ole32.dll", "CoTaskMemFree"));
-    CIDA* items = reinterpret_cast<CIDA*>(FormatBytes(data, drag.formats.shellItems));
-    wchar_t* parsing = nullptr;
-    if (nameOf && release && items && items->cidl == 1) {
-        const BYTE* base = reinterpret_cast<const BYTE*>(items);
-        LPITEMIDLIST whole = ILCombine(reinterpret_cast<LPCITEMIDLIST>(base + items->aoffset[0]),
-                                       reinterpret_cast<LPCITEMIDLIST>(base + items->aoffset[1]));
-        wchar_t* text = nullptr;
-        if (whole && nameOf(whole, SIGDN_DESKTOPABSOLUTEPARSING, &text) == S_OK) {
-            parsing = _wcsdup(text);
-            release(text);
-            if (nameOf(whole, SIGDN_NORMALDISPLAY, &text) == S_OK) {
-                *name = _wcsdup(text);
-                release(text);
-            }
-        }
-        ILFree(whole);
-    }
-    free(items);
-    return parsing;
-}
-
-DragKind KindOfDrag(IDataObject* data)
-{
-    if (OffersFiles(data))
-        return DRAG_FILES;
     const DragFormats& f = drag.formats;
-    if (Offers(data, f.linkWide) || Offers(data, f.link) || Offers(data, f.mozillaUrl) ||
-        Offers(data, CF_UNICODETEXT) || Offers(data, CF_TEXT))
-        return DRAG_LINK;
-    return Offers(data, f.shellItems) ? DRAG_SHELL_ITEM : DRAG_NONE;
+    const CLIPFORMAT formats[] = {f.linkWide, f.mozillaUrl, CF_UNICODETEXT, f.link, CF_TEXT};
+    FormatBytes got = {nullptr, 0};
+    Fetched fetched = FETCHED_NONE;
+    size_t i = 0;
+    for (; i < sizeof formats / sizeof formats[0] && fetched == FETCHED_NONE; ++i)
+        fetched = Fetch(data, formats[i], &got);
+    wchar_t* text = nullptr;
+    if (fetched == FETCHED)
+        text = i <= 3 ? Wide(DragWideText(got.bytes, got.size)) : WideOfNarrow(DragNarrowText(got.bytes, got.size));
+    free(got.bytes);
+    if (fetched == FETCHED_NONE)
+        return true;
+    if (!text)
+        return false;
+    // Firefox, and Wine for a link from a Linux browser: the link, then its title.
+    wchar_t* end = formats[i - 1] == f.mozillaUrl ? wcspbrk(text, L"\r\n") : nullptr;
+    if (end) {
+        *end = L'\0';
+        wchar_t* second = end + 1 + wcsspn(end + 1, L"\r\n");
+        offer->title = second[0] ? _wcsdup(second) : nullptr;
+    }
+    const DragLink link = ReadDragLink(reinterpret_cast<const char16_t*>(text));
+    offer->rule = link.rule;
+    offer->schemeLength = link.schemeLength;
+    // A file: URL takes the road of a dropped file.
+    offer->kind = link.rule == LINK_NONE ? DRAG_NONE : link.path ? DRAG_FILES : DRAG_LINK;
+    if (offer->kind != DRAG_LINK) {
+        free(text);
+        free(offer->title);
+        offer->title = nullptr;
+        offer->name = Wide(link.path);
+        return true;
+    }
+    offer->name = text;
+    // A browser names the link's shortcut after the page: "title.url".
+    char16_t* title = nullptr;
+    fetched = Fetch(data, f.fileGroup, &got);
+    const bool whole = fetched == FETCHED_NONE || (fetched == FETCHED && ReadDragDescriptorTitle(got.bytes, got.size, &title));
+    free(got.bytes);
+    if (offer->title)
+        free(title);
+    else
+        offer->title = Wide(title);
+    return whole;
+}
+
+// The drag's shell items: false for an array that is not whole.
+bool ReadShellItems(IDataObject* data, DragOffer* offer)
+{
+    FormatBytes got;
+    const Fetched fetched = Fetch(data, drag.formats.shellItems, &got);
+    DragShellItems items = {0, nullptr};
+    const bool whole = fetched == FETCHED_NONE || (fetched == FETCHED && ReadDragShellItems(got.bytes, got.size, &items));
+    free(got.bytes);
+    offer->items = items.absolute;
+    offer->kind = items.count > 1 ? DRAG_SEVERAL : items.absolute ? DRAG_SHELL_ITEM : DRAG_NONE;
+    return whole;
+}
+
+// What the drag carries, read in copies: files, else a link, else a shell
+// item. A drag with a format that is not whole offers nothing at all.
+DragOffer ReadOffer(IDataObject* data)
+{
+    DragOffer offer = kNoOffer;
+    bool whole = ReadFiles(data, &offer);
+    if (whole && offer.kind == DRAG_NONE)
+        whole = ReadLink(data, &offer);
+    if (whole && offer.kind == DRAG_NONE)
+        whole = ReadShellItems(data, &offer);
+    if (!whole)
+        Forget(&offer);
+    return offer;
 }
 
 // The button whose sector is under the screen point, or null.
@@ -238,28 +237,95 @@ void LightButton(HWND button)
 }
 
 // Files are copied into the slot, links and places linked to: the effect
-// the source offers that says so.
+// the source offers that says so. A drag that cannot become a slot, or one
+// that comes while the ring still takes the last drop, is not dropped.
 DWORD EffectOver(POINTL point, DWORD offered)
 {
-    LightButton(drag.kind != DRAG_NONE ? ButtonAt(point) : nullptr);
+    const bool takes = drag.over.kind != DRAG_NONE && drag.dropped.kind == DRAG_NONE && !drag.taking;
+    LightButton(takes ? ButtonAt(point) : nullptr);
     if (!drag.litButton)
         return DROPEFFECT_NONE;
-    const DWORD first = drag.kind == DRAG_FILES ? DROPEFFECT_COPY : DROPEFFECT_LINK;
+    const DWORD first = drag.over.kind == DRAG_FILES ? DROPEFFECT_COPY : DROPEFFECT_LINK;
     const DWORD second = first == DROPEFFECT_COPY ? DROPEFFECT_LINK : DROPEFFECT_COPY;
     return (offered & first) ? first : (offered & second);
 }
 
-// A link or a shell item onto the button: what it names, with its hint.
-void DropPlace(IDataObject* data, DragKind kind, VButtonState* button)
+void ShowDropBox(HWND ring, const wchar_t* text)
 {
-    wchar_t* hint = nullptr;
-    wchar_t* place = kind == DRAG_LINK ? LinkOf(data, &hint) : ShellItemOf(data, &hint);
-    if (place && !hint)
-        hint = HostOf(place);
-    if (place)
-        DropPlaceOnSlot(place, hint ? hint : place, button, &ringWindow.currentSlot);
-    free(place);
-    free(hint);
+    MessageBoxW(ring, text, L"[Z]Rondel", MB_OK | MB_ICONINFORMATION);
+}
+
+// The program the scheme's links are opened by, by its name; false for a
+// scheme that no program has registered.
+bool HandlerOf(const wchar_t* scheme, wchar_t* name, DWORD length)
+{
+    HandlerOfScheme handlerOf = reinterpret_cast<HandlerOfScheme>(SystemEntry("shlwapi.dll", "AssocQueryStringW"));
+    return handlerOf && handlerOf(ASSOCF_IS_PROTOCOL | ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE,
+                                  ASSOCSTR_FRIENDLYAPPNAME, scheme, nullptr, name, &length) == S_OK &&
+           name[0];
+}
+
+// A link to be kept: refused with a box for a scheme that runs code, a file
+// of another computer or a scheme no program opens; asked about for a
+// scheme beyond the web's and mail's.
+bool LinkIsAgreed(HWND ring, const DragOffer& offer)
+{
+    wchar_t scheme[33] = L"", handler[MAX_PATH] = L"", text[512];
+    lstrcpynW(scheme, offer.name, static_cast<int>(offer.schemeLength < 32 ? offer.schemeLength : 32) + 1);
+    if (offer.rule == LINK_REFUSED_SCRIPT) {
+        wsprintfW(text, L"This link was not taken: a \"%s:\" link can run code on this computer.", scheme);
+    } else if (offer.rule == LINK_REFUSED_REMOTE) {
+        lstrcpyW(text, L"This link was not taken: it names a file that is not on this computer.");
+    } else if (offer.rule == LINK_ASK && !HandlerOf(scheme, handler, MAX_PATH)) {
+        wsprintfW(text, L"This link was not taken: no program here opens \"%s:\" links.", scheme);
+    } else if (offer.rule == LINK_ASK) {
+        wsprintfW(text, L"Make this button open a \"%s:\" link with %.200s?", scheme, handler);
+        return MessageBoxW(ring, text, L"[Z]Rondel", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
+    } else {
+        return true;
+    }
+    ShowDropBox(ring, text);
+    return false;
+}
+
+// The shell item by its parsing name from the desktop, with its display
+// name in *name; null when the shell names it not.
+wchar_t* ShellItemName(const unsigned char* items, wchar_t** name)
+{
+    *name = nullptr;
+    NameOfItem nameOf = reinterpret_cast<NameOfItem>(SystemEntry("shell32.dll", "SHGetNameFromIDList"));
+    FreeTaskMemory release = reinterpret_cast<FreeTaskMemory>(SystemEntry("ole32.dll", "CoTaskMemFree"));
+    LPCITEMIDLIST whole = reinterpret_cast<LPCITEMIDLIST>(items);
+    wchar_t* text = nullptr;
+    wchar_t* parsing = nullptr;
+    if (nameOf && release && nameOf(whole, SIGDN_DESKTOPABSOLUTEPARSING, &text) == S_OK) {
+        parsing = _wcsdup(text);
+        release(text);
+        if (nameOf(whole, SIGDN_NORMALDISPLAY, &text) == S_OK) {
+            *name = _wcsdup(text);
+            release(text);
+        }
+    }
+    return parsing;
+}
+
+// The drop onto its slot: what it names, with its hint, after any box.
+void PlaceOffer(HWND ring, DragOffer* offer, VButtonState* button)
+{
+    if (offer->kind == DRAG_SEVERAL) {
+        ShowDropBox(ring, L"Drop one item at a time.");
+        return;
+    }
+    if (offer->kind == DRAG_SHELL_ITEM)
+        offer->name = ShellItemName(offer->items, &offer->title);
+    if (offer->kind == DRAG_LINK && !LinkIsAgreed(ring, *offer))
+        return;
+    // A link without a title is called after its host; a file after itself.
+    if (offer->kind == DRAG_LINK && !offer->title)
+        offer->title = Wide(DragLinkHost(reinterpret_cast<const char16_t*>(offer->name)));
+    const wchar_t* hint = offer->kind == DRAG_FILES ? nullptr : offer->title ? offer->title : offer->name;
+    if (offer->name)
+        DropPlaceOnSlot(offer->name, hint, button, &ringWindow.currentSlot);
 }
 
 // The ring's drop target: one for the whole run, never freed.
@@ -280,7 +346,8 @@ public:
         HWND holder = GetCapture();
         if (holder && GetParent(holder) == drag.ring)
             ReleaseCapture();
-        drag.kind = KindOfDrag(data);
+        Forget(&drag.over);
+        drag.over = ReadOffer(data);
         *effect = EffectOver(point, *effect);
         return S_OK;
     }
@@ -292,22 +359,22 @@ public:
     HRESULT STDMETHODCALLTYPE DragLeave() override
     {
         LightButton(nullptr);
-        drag.kind = DRAG_NONE;
+        Forget(&drag.over);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) override
+    // Keeps what was read and returns at once: the ring takes it
+    // afterwards, so the source never waits on a box, a lookup or a save.
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL point, DWORD* effect) override
     {
         *effect = EffectOver(point, *effect);
-        HWND button = drag.litButton;
-        const DragKind kind = drag.kind;
+        VButtonState* state = VButtonStateOf(drag.litButton);
+        if (*effect != DROPEFFECT_NONE && state) {
+            drag.dropped = drag.over;
+            drag.dropped.slot = state->slot;
+            drag.over = kNoOffer;
+            SetTimer(drag.ring, kTakeDropTimer, kTakeDropMilliseconds, nullptr);
+        }
         DragLeave();
-        VButtonState* state = VButtonStateOf(button);
-        HDROP files = state && kind == DRAG_FILES ? FileListOf(data) : nullptr;
-        // Files take the very road of a dropped file list.
-        if (files)
-            SendMessageA(drag.ring, WM_DROPFILES, reinterpret_cast<WPARAM>(files), reinterpret_cast<LPARAM>(state));
-        else if (state && kind != DRAG_FILES && kind != DRAG_NONE)
-            DropPlace(data, kind, state);
         return S_OK;
     }
 };
@@ -336,4 +403,21 @@ void RefuseDrags(HWND ring)
     if (drag.ring == ring && refuse)
         refuse(ring);
     drag.ring = nullptr;
+    Forget(&drag.over);
+    Forget(&drag.dropped);
+}
+
+void TakeDrop(HWND ring)
+{
+    // A timer message may come from anyone: only a drop kept here is taken.
+    DragOffer offer = drag.dropped;
+    drag.dropped = kNoOffer;
+    LauncherSlot* slot = offer.slot >= 0 && offer.slot < SLOT_COUNT ? &launcher.slots[offer.slot] : nullptr;
+    VButtonState* button = slot ? VButtonStateOf(slot->button) : nullptr;
+    if (button && offer.kind != DRAG_NONE && !drag.taking) {
+        drag.taking = true;
+        PlaceOffer(ring, &offer, button);
+        drag.taking = false;
+    }
+    Forget(&offer);
 }

@@ -12,4 +12,15 @@ bool AcceptDrags(HWND ring);
 // Before the ring is destroyed.
 void RefuseDrags(HWND ring);
 
+// A timer of the ring, set by its drop target once a drop is kept. The ring
+// takes the drop only then: the source's last calls into the drop target
+// come right after the drop, and under Wine they wait for good if the ring
+// is busy with the shell's lookups meanwhile. It carries nothing, so a
+// message from another program finds no drop to take.
+const UINT_PTR kTakeDropTimer = 1045;
+// On kTakeDropTimer: the kept drop becomes its slot's target, after any box
+// that refuses it or asks about it ("Drop one item at a time." for several
+// items). The drag is over by then.
+void TakeDrop(HWND ring);
+
 #endif

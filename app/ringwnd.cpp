@@ -500,6 +500,12 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         ToggleRingAtPointer(window);
         return 0;
     case WM_TIMER:
+        if (wParam == kTakeDropTimer) {
+            KillTimer(window, kTakeDropTimer);
+            TakeDrop(window);
+            ShowTakenSettings();
+            return 0;
+        }
         if (wParam == kAcceptDragsTimer) {
             KillTimer(window, kAcceptDragsTimer);
             AcceptDrags(window);

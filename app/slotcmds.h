@@ -34,9 +34,10 @@ void ClearSlot(HWND ring, int* currentSlot);
 // target, -1 for more than one, for none that has a name and for a name that
 // cannot be kept, -2 for the slot's own target.
 LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot);
-// A link or a place of the shell dropped on a slot's button becomes its
-// target with the hint given: 0 when assigned, -1 for a name that cannot be
-// kept, -2 for the slot's own target.
+// A link, a place of the shell or a dragged file's path dropped on a slot's
+// button becomes its target with the hint given (a file's without one: the
+// hint of its name): 0 when assigned, -1 for a name that cannot be kept, -2
+// for the slot's own target.
 LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot);
 
 #endif

@@ -26,16 +26,23 @@ else
   failures+=(native-build)
 fi
 
-log "fuzzing the settings reader for ${FUZZ_SECONDS} s"
+# A fuzzer from the seeds its seed writer makes, for the seconds given:
+# any crash, sanitizer report or leak fails the run.
+fuzz() {
+  local name=$1 seconds=$2
+  rm -rf "$BUILD/fuzz/$name-seeds" "$BUILD/fuzz/$name-corpus"
+  mkdir -p "$BUILD/fuzz/$name-seeds" "$BUILD/fuzz/$name-corpus"
+  "$BUILD/fuzz/tests/fuzz/${name}_seeds" "$BUILD/fuzz/$name-seeds" &&
+    (cd "$BUILD/fuzz" && ./tests/fuzz/${name}_fuzz -max_total_time="$seconds" -print_final_stats=1 \
+       "$name-corpus" "$name-seeds" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done') &&
+    ! ls "$BUILD"/fuzz/crash-* "$BUILD"/fuzz/leak-* "$BUILD"/fuzz/timeout-* >/dev/null 2>&1
+}
+
+log "fuzzing the settings reader for ${FUZZ_SECONDS} s and the drag formats for $((FUZZ_SECONDS * 2 / 3)) s"
 if CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
      -DZRONDEL_FUZZ=ON >/dev/null && cmake --build "$BUILD/fuzz"; then
-  rm -rf "$BUILD/fuzz/seeds" "$BUILD/fuzz/corpus"
-  mkdir -p "$BUILD/fuzz/seeds" "$BUILD/fuzz/corpus"
-  "$BUILD/fuzz/tests/fuzz/settings_seeds" "$BUILD/fuzz/seeds" &&
-    (cd "$BUILD/fuzz" && ./tests/fuzz/settings_fuzz -max_total_time="$FUZZ_SECONDS" \
-       -print_final_stats=1 corpus seeds 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done') &&
-    ! ls "$BUILD"/fuzz/crash-* "$BUILD"/fuzz/leak-* "$BUILD"/fuzz/timeout-* >/dev/null 2>&1 ||
-    failures+=(fuzz)
+  fuzz settings "$FUZZ_SECONDS" || failures+=(fuzz)
+  fuzz drag $((FUZZ_SECONDS * 2 / 3)) || failures+=(fuzz-drag)
 else
   failures+=(fuzz-build)
 fi

@@ -63,7 +63,8 @@ bool TargetPlaceWasAbsent(const char* path);
 // The same place on the drive the launcher runs from, where a drive-letter
 // path is not there as stored but is there: a heap copy; null where the
 // path is used as stored. What is stored stays as stored, so that it works
-// again where the drive has its old letter.
+// again where the drive has its old letter. A launcher on the drive Windows
+// runs from never moves a path: there the file may be anyone's.
 wchar_t* OnLauncherDrive(const wchar_t* path);
 #endif
 

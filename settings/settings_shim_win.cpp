@@ -179,9 +179,12 @@ static bool IsDriveLetterPath(const wchar_t* path)
 wchar_t* OnLauncherDrive(const wchar_t* path)
 {
     // Only the launcher's drive letter matters, which a cut path has as well.
-    wchar_t launcher[MAX_PATH];
+    // A launcher on the drive Windows runs from is on no stick: there a
+    // file it was not given could be anyone's, and it is never started.
+    wchar_t launcher[MAX_PATH], windows[MAX_PATH];
     if (!GetModuleFileNameW(nullptr, launcher, MAX_PATH) || !IsDriveLetterPath(launcher) ||
-        !IsDriveLetterPath(path) || (launcher[0] | 0x20) == (path[0] | 0x20))
+        !IsDriveLetterPath(path) || (launcher[0] | 0x20) == (path[0] | 0x20) ||
+        !GetSystemWindowsDirectoryW(windows, MAX_PATH) || (windows[0] | 0x20) == (launcher[0] | 0x20))
         return nullptr;
     size_t size = (wcslen(path) + 1) * sizeof(wchar_t);
     wchar_t* moved = static_cast<wchar_t*>(malloc(size));

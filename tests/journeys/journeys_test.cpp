@@ -535,6 +535,25 @@ TEST_F(Journey, ASlotOnADriveThatIsNotThereAtStartIsKeptAsStored)
     ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), SettingsFileWith({slots[0], slots[1]}, true, false));
+
+    // On the drive Windows runs from the letter does not follow: there
+    // C:\Tools\stick.exe may be anyone's, and is not started instead.
+    const std::wstring folder(copy_.folder().begin(), copy_.folder().end()), onWindows = L"C:\\zrondel-journey";
+    CreateDirectoryW(onWindows.c_str(), nullptr);
+    CreateDirectoryW(L"C:\\Tools", nullptr);
+    for (const wchar_t* file : {L"\\zrondel.exe", L"\\vcontrols.dll"})
+        ASSERT_TRUE(CopyFileW((folder + file).c_str(), (onWindows + file).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(recorder_.c_str(), "C:\\Tools\\stick.exe", FALSE));
+    DeleteFileA("C:\\Tools\\recorder.log");
+    copy_.Relocate(onWindows);
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({slots[1]})));
+    Start();
+    LeftClick(Sector(4));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000 && !FileExists("C:\\Tools\\recorder.log");)
+        Sleep(100);
+    EXPECT_FALSE(FileExists("C:\\Tools\\recorder.log")) << "a file the launcher was not given was started";
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
 }
 
 TEST_F(Journey, ASecondStartShowsTheHiddenFirstAndEndsWithMinusNineteen)
@@ -1295,8 +1314,8 @@ public:
     {
         FORMATETC offer = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(format)), nullptr, DVASPECT_CONTENT, -1,
                            TYMED_HGLOBAL};
-        if (format == std::string("CF_HDROP"))
-            offer.cfFormat = CF_HDROP;
+        if (format == std::string("CF_HDROP") || format == std::string("CF_UNICODETEXT"))
+            offer.cfFormat = format[3] == 'H' ? CF_HDROP : CF_UNICODETEXT;
         formats_.push_back(offer);
         bytes_.push_back(bytes);
     }
@@ -1344,9 +1363,17 @@ public:
     {
         return escape ? DRAGDROP_S_CANCEL : GetAsyncKeyState(VK_LBUTTON) < 0 ? S_OK : DRAGDROP_S_DROP;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override
+    {
+        POINT now;
+        if (effect == DROPEFFECT_NONE && GetCursorPos(&now) && abs(now.x - at.x) + abs(now.y - at.y) <= 2)
+            InterlockedIncrement(&refusalsAt);
+        return DRAGDROP_S_USEDEFAULTCURSORS;
+    }
 
     DWORD effect = DROPEFFECT_NONE; // what the target answered at the drop
+    POINT at = {-1, -1};            // where the drag is carried
+    volatile LONG refusalsAt = 0;   // the target's "no drop" answers there
 
 private:
     int Find(const FORMATETC* wanted) const
@@ -1394,11 +1421,14 @@ bool DragOnto(POINT at, DragData* data, DWORD effect)
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && !drag.hwndCapture; Sleep(20))
         GetGUIThreadInfo(id, &drag);
     EXPECT_NE(drag.hwndCapture, nullptr) << "the drag's loop never took the pointer";
+    data->at = at;
     ApproachPointer(at.x, at.y);
+    // A drag the ring takes lights the sector; one it cannot take is told "no drop" there, twice.
+    const bool refused = effect == DROPEFFECT_NONE;
     bool lit = false;
     for (DWORD start = GetTickCount(); !lit && GetTickCount() - start < 5000; Sleep(50))
-        lit = ScreenPixel({at.x - 12, at.y}) == kButtonHover;
-    EXPECT_TRUE(lit) << "the sector under the drag was not lit";
+        lit = refused ? data->refusalsAt >= 2 : ScreenPixel({at.x - 12, at.y}) == kButtonHover;
+    EXPECT_TRUE(lit) << (refused ? "no \"no drop\" over the sector" : "the sector under the drag was not lit");
     ReleaseButton(LEFT_BUTTON);
     bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
     CloseHandle(thread);
@@ -1416,6 +1446,29 @@ TEST_F(Journey, ALinkAndThisPcDraggedOntoSectorsAreKeptAndTheLinkOpensInTheBrows
     ASSERT_TRUE(WriteUserValue("Software\\Wine\\WineBrowser", "Browsers", REG_SZ,
                                "/bin/sh " + UnixPathOf(copy_.Path("browser.sh")) + '\0'));
     Start();
+
+    // What cannot become a slot changes nothing, and the launcher stays: a
+    // short descriptor beside a link, offsets past the end, a plain sentence,
+    // a link that runs code (refused in a box) and several places at once.
+    const UINT pastTheEnd[3] = {1, 3 * sizeof(UINT), 4000}, twoItems[4] = {2, 4 * sizeof(UINT), 16, 16};
+    DragData shortTitle, badItems, sentence, msdt, places;
+    shortTitle.Add("UniformResourceLocatorW", WideBytes(L"https://example.org/short"));
+    shortTitle.Add("FileGroupDescriptorW", std::string("\1\0\0\0", 4) + std::string(36, 'x'));
+    badItems.Add("Shell IDList Array", std::string(reinterpret_cast<const char*>(pastTheEnd), 12) + std::string(2, '\0'));
+    sentence.Add("CF_UNICODETEXT", WideBytes(L"Drop me on a sector"));
+    for (DragData* refused : {&shortTitle, &badItems, &sentence})
+        EXPECT_TRUE(DragOnto(Sector(3), refused, DROPEFFECT_NONE));
+    msdt.Add("UniformResourceLocatorW", WideBytes(L"ms-msdt:-id%20PCWDiagnostic"));
+    places.Add("Shell IDList Array", std::string(reinterpret_cast<const char*>(twoItems), 16) + std::string(2, '\0'));
+    HWND box = nullptr;
+    for (DragData* refused : {&msdt, &places}) {
+        ASSERT_TRUE(DragOnto(Sector(3), refused, DROPEFFECT_LINK));
+        EXPECT_EQ(MessageBoxText("[Z]Rondel", &box), refused == &places ? "Drop one item at a time." :
+                  "This link was not taken: a \"ms-msdt:\" link can run code on this computer.");
+        TapKey(VK_RETURN);
+        EXPECT_TRUE(copy_.AwaitNoWindow(kMessageBox, "[Z]Rondel"));
+    }
+    EXPECT_FALSE(FileExists(copy_.settingsPath())) << "a drag that became no slot wrote the table";
 
     const char link[] = "https://example.org/zrondel?journey=1";
     DragData page;
