@@ -5,6 +5,7 @@
 #include "app/foreign_names.h"
 #include "app/launcher_record.h"
 #include "app/shell.h"
+#include "app/target_worker.h"
 #include "settings/store.h"
 
 namespace {
@@ -23,8 +24,7 @@ void Release(char** text)
 }
 
 // AssignTarget with the hint given, which the slot takes over.
-void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint,
-                         const char16_t* whole)
+void AssignTargetAndHint(LauncherSlot* slot, const char* path, char* hint, const char16_t* whole)
 {
     // All copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
@@ -36,23 +36,20 @@ void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* but
         free(wholeTarget);
         return;
     }
-    DestroyIcon(button->icon);
-    button->icon = ExtractTargetIcon(path, button->dpi, whole);
-    slot->icon = button->icon;
     free(slot->target);
     slot->target = target;
     free(slot->wholeTarget);
     slot->wholeTarget = wholeTarget;
     free(slot->hint);
     slot->hint = hint;
+    ShowStoredIcon(slot);
     SaveLauncherSettings();
-    InvalidateRect(button->window, nullptr, TRUE);
 }
 
 // Assigns the picked or dropped name, kept whole where the code page lacks
 // a letter of it, with the hint given or else the hint of its long name; -1
 // without memory, -2 when it is the slot's own target, 0 when assigned.
-int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button, const wchar_t* hint = nullptr)
+int AssignPicked(LauncherSlot* slot, const wchar_t* picked, const wchar_t* hint = nullptr)
 {
     char* path = nullptr;
     char16_t* whole = nullptr;
@@ -65,7 +62,7 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
         char* slotHint = hint ? readable : DeriveHint(readable ? readable : path);
         if (!hint)
             free(readable);
-        AssignTargetAndHint(slot, path, button, slotHint, whole);
+        AssignTargetAndHint(slot, path, slotHint, whole);
         result = 0;
     }
     free(own);
@@ -76,20 +73,26 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
 
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState*, const char* longName,
                   const char16_t* whole)
 {
-    AssignTargetAndHint(slot, path, button, DeriveHint(longName ? longName : path), whole);
+    AssignTargetAndHint(slot, path, DeriveHint(longName ? longName : path), whole);
 }
 
-void ShowStoredIcon(LauncherSlot* slot)
+void ShowStoredIcon(LauncherSlot* slot, bool testGone)
 {
     VButtonState* button = VButtonStateOf(slot->button);
     if (!button)
         return;
-    DestroyIcon(button->icon);
-    button->icon = slot->icon = StoredTargetIcon(slot, button->dpi);
-    InvalidateRect(button->window, nullptr, TRUE);
+    // Another target's icon goes at once; the new one shows when it answers.
+    if (SlotTargetChanged(slot)) {
+        ForgetSlotAnswers(slot);
+        DestroyIcon(button->icon);
+        button->icon = nullptr;
+        slot->icon = nullptr;
+        InvalidateRect(button->window, nullptr, TRUE);
+    }
+    AskSlotIcon(GetParent(button->window), slot, button->dpi, testGone);
 }
 
 void ChooseSlotFile(HWND ring, int* currentSlot)
@@ -99,7 +102,7 @@ void ChooseSlotFile(HWND ring, int* currentSlot)
         return;
     wchar_t path[MAX_PATH] = L"";
     // The same target again leaves everything, a typed hint and the current slot too.
-    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(slot, path, VButtonStateOf(slot->button)) == -2)
+    if (ChooseTargetFile(ring, path, MAX_PATH - 1, nullptr) && AssignPicked(slot, path) == -2)
         return;
     *currentSlot = -1;
 }
@@ -123,10 +126,6 @@ void ClearSlot(HWND ring, int* currentSlot)
     int answer = MessageBoxA(ring, "Clear button?", "[Z]Rondel",
                              MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDOK) {
-        VButtonState* button = VButtonStateOf(slot->button);
-        DestroyIcon(button->icon);
-        button->icon = nullptr;
-        slot->icon = nullptr;
         Release(&slot->target);
         Release(&slot->extra);
         // A hint emptied by the user stays absent; any other asks for a target.
@@ -135,8 +134,8 @@ void ClearSlot(HWND ring, int* currentSlot)
         Release(&slot->workFolder);
         ReplaceWholeText(&slot->wholeTarget, nullptr);
         ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
+        ShowStoredIcon(slot);
         SaveLauncherSettings();
-        InvalidateRect(button->window, nullptr, TRUE);
     }
     *currentSlot = -1;
 }
@@ -159,7 +158,7 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     wchar_t* path = length ? static_cast<wchar_t*>(malloc((length + 1) * sizeof(wchar_t))) : nullptr;
     LRESULT result = -1;
     if (path && DragQueryFileW(drop, 0, path, length + 1) == length)
-        result = AssignPicked(slot, path, button);
+        result = AssignPicked(slot, path);
     free(path);
     DragFinish(drop);
     if (result == 0)
@@ -171,7 +170,7 @@ LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState*
 {
     *currentSlot = button->slot;
     // A link in any script is kept whole, as a file name is.
-    LRESULT result = AssignPicked(&launcher.slots[button->slot], place, button, hint);
+    LRESULT result = AssignPicked(&launcher.slots[button->slot], place, hint);
     if (result == 0)
         *currentSlot = -1;
     return result;

@@ -45,6 +45,7 @@ struct SettingsStore {
     bool failureShown;             // the one box about a failed save of this run was shown
     bool boxUp;                    // a box of the store's is up: its message loop must start no store work
     bool othersTaken;              // another copy's changes came into the table, not yet shown by the ring
+    bool versionOne;               // the start's read was of version 1, which stores no hints
 };
 
 SettingsStore store;
@@ -136,7 +137,9 @@ LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult*
         *copyOwed = *result != SETTINGS_LOADED || leftOver;
     } else {
         store.boxUp = true; // the damaged file's box
-        *result = LoadSettings(path, fresh, SLOT_COUNT, copyOwed, print);
+        bool hintsStored = true;
+        *result = LoadSettings(path, fresh, SLOT_COUNT, copyOwed, print, &hintsStored);
+        store.versionOne = !hintsStored;
         store.boxUp = false;
     }
     *read = launcherSettings;
@@ -418,6 +421,14 @@ void CatchUpWithSettingsFile()
 {
     if (!store.boxUp && !Unread() && store.stage != FILE_NONE)
         TakeOtherCopysSave(false);
+}
+
+void ForgetGoneTarget(int index)
+{
+    if (store.slots && index >= 0 && index < SLOT_COUNT && store.slots[index].target) {
+        ForgetTarget(&store.slots[index], !store.versionOne);
+        SaveLauncherSettings();
+    }
 }
 
 bool SettingsTakenFromOtherCopy()

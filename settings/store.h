@@ -45,6 +45,10 @@ bool RetryUnreadSettings();
 // Another copy's save since this copy last read or wrote the file is
 // taken into the table, where this run's user changed nothing.
 void CatchUpWithSettingsFile();
+// The load test's answer, found after start: the slot's target is gone, its
+// drive or share answering. The slot is emptied as the start's read would
+// have emptied it for the file's version, and saved.
+void ForgetGoneTarget(int index);
 // True once after another copy's slots or hiding switch came into the
 // table, by a catch-up or by a save that wrote onto the other copy's.
 bool SettingsTakenFromOtherCopy();
