@@ -6,7 +6,8 @@ BUILD=${ZRONDEL_BUILD:-$ROOT/build}
 
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386
-          xvfb xauth x11-utils libx11-dev imagemagick fonts-liberation fonts-comic-neue locales)
+          xvfb xauth x11-utils libx11-dev imagemagick fonts-liberation fonts-comic-neue locales
+          python3-fusepy)
 
 log() { printf '\n== %s\n' "$*"; }
 
