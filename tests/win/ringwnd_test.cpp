@@ -437,14 +437,6 @@ int IconSide(HICON icon)
     return mask.bmWidth;
 }
 
-// Messages pumped until the condition holds, for at most 5 s.
-template <typename Condition> bool PumpUntil(Condition holds)
-{
-    for (DWORD start = GetTickCount(); !holds() && GetTickCount() - start < 5000;)
-        PumpMessages(10);
-    return holds();
-}
-
 TEST_F(RingWindowTest, AScaleChangeDrawsTheIconScaledUntilItsPlaceAnswers)
 {
     Start();
