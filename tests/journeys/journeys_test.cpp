@@ -1412,43 +1412,45 @@ int IconPixels(HWND ring, int slot)
     return drawn;
 }
 
+bool AwaitFile(const std::string& path, bool there, DWORD wait)
+{
+    for (DWORD start = GetTickCount(); FileExists(path) != there && GetTickCount() - start < wait;)
+        Sleep(50);
+    return FileExists(path) == there;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
 } // namespace
 
 // A slot on a drive that stops answering (a FUSE file system that waits
-// while its gate file exists, mapped as S:): the ring starts, hovers and
-// takes a click at once; once the drive answers, the click's program starts
-// and the slot gets its program's icon.
+// while its gate is closed, mapped as S:): the ring starts, hovers and takes
+// a click at once; once the drive answers, the click's program starts and
+// the slot gets its program's icon.
 TEST_F(Journey, OnADriveThatStopsAnsweringTheRingStaysLiveAndTheIconAndProgramComeLater)
 {
     if (!FileExists("Z:\\usr\\lib\\python3\\dist-packages\\fusepy.py"))
         GTEST_SKIP() << "no silent drive here: python3-fusepy is missing";
     const std::string drive = copy_.Path("drive"), mount = copy_.Path("mount"), gate = copy_.Path("gate");
-    for (const std::string& folder : {drive, mount})
-        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+    CreateDirectoryA(drive.c_str(), nullptr);
+    CreateDirectoryA(mount.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(recorder_.c_str(), (drive + "\\recorder.exe").c_str(), FALSE));
-    const std::string unix = "\"" + UnixPathOf(drive) + "\" \"" + UnixPathOf(mount) + "\" \"" + UnixPathOf(gate) + "\"";
-    const std::string script = UnixPathOf(BesideTestExe("silent_drive.py"));
-    ASSERT_TRUE(RunLinuxProgram("/usr/bin/setsid", std::wstring(L"-f /usr/bin/python3 ") +
-                                std::wstring(script.begin(), script.end()) + L" " + std::wstring(unix.begin(), unix.end()), 0));
-    // Mapped while it still answers; every call waits from the gate on.
-    bool mounted = false;
-    for (DWORD start = GetTickCount(); !mounted && GetTickCount() - start < 10000; Sleep(50))
-        mounted = FileExists(mount + "\\recorder.exe");
+    ASSERT_TRUE(RunLinuxProgram("/usr/bin/setsid", L"-f /usr/bin/python3 \"" + Wide(UnixPathOf(BesideTestExe("silent_drive.py"))) +
+                                L"\" \"" + Wide(UnixPathOf(drive)) + L"\" \"" + Wide(UnixPathOf(mount)) + L"\" \"" +
+                                Wide(UnixPathOf(gate)) + L"\"", 0));
     // Wine shows no Linux device files: a missing /dev/fuse shows as no mount.
-    if (!mounted)
+    if (!AwaitFile(mount + "\\recorder.exe", true, 10000))
         GTEST_SKIP() << "no silent drive here: FUSE could not mount (is /dev/fuse missing?)";
-    ASSERT_TRUE(MapDrive('S', std::wstring(mount.begin(), mount.end())));
     struct Unmount {
-        std::string gate, mount;
-        ~Unmount()
-        {
-            DeleteFileA(gate.c_str());
-            MapDrive('S', L"");
-            RunLinuxProgram("/bin/umount", L"-l \"" + std::wstring(mount.begin(), mount.end()) + L"\"", 10000);
-        }
-    } unmount = {gate, UnixPathOf(mount)};
-    // Opened by the drive itself after 12 s: Wine's server may wait on the
-    // drive once a worker asks, and then no program of the prefix can move.
+        std::wstring mount;
+        ~Unmount() { MapDrive('S', L""), RunLinuxProgram("/bin/umount", L"-l \"" + mount + L"\"", 10000); }
+    } unmount = {Wide(UnixPathOf(mount))};
+    ASSERT_TRUE(MapDrive('S', Wide(mount))); // while it still answers
+    // The drive opens its gate itself after 12 s: Wine's server may wait on
+    // the drive once a worker asks, and then no program of the prefix can move.
     ASSERT_TRUE(WriteWholeFile(gate, "12000"));
     ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, "S:\\recorder.exe", "", "", "Silent"}})));
 
@@ -1463,26 +1465,18 @@ TEST_F(Journey, OnADriveThatStopsAnsweringTheRingStaysLiveAndTheIconAndProgramCo
     EXPECT_TRUE(SendMessageTimeoutA(copy_.ring(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result));
     printf("a sent message answered %lu ms after the click on the silent slot\n", GetTickCount() - clicked);
     EXPECT_TRUE(AwaitRingShown(false)) << "the ring did not hide after the click";
-    EXPECT_FALSE(FileExists(copy_.Path("recorder.log"))) << "started while its drive was silent";
 
-    for (DWORD start = GetTickCount(); FileExists(gate) && GetTickCount() - start < 30000;)
-        Sleep(50);
-    ASSERT_FALSE(FileExists(gate)) << "the drive did not answer again";
+    ASSERT_TRUE(AwaitFile(gate, false, 30000)) << "the drive did not answer again";
     const DWORD released = GetTickCount();
     // The recorder writes its record beside itself, on the drive.
-    const std::string record = drive + "\\recorder.log";
-    for (DWORD start = GetTickCount(); !FileExists(record) && GetTickCount() - start < 10000;)
-        Sleep(50);
-    EXPECT_TRUE(FileExists(record)) << "the click's program did not start once the drive answered";
+    EXPECT_TRUE(AwaitFile(drive + "\\recorder.log", true, 10000)) << "the program did not start once the drive answered";
     ClickTray();
     ASSERT_TRUE(AwaitRingShown(true)) << "the tray did not bring the ring back";
     MovePointerTo(kRestingPointer.x, kRestingPointer.y);
-    bool icon = false;
-    while (!icon && GetTickCount() - released < 5000)
-        icon = IconPixels(copy_.ring(), 1) > 0 || (Sleep(50), false);
-    EXPECT_TRUE(icon) << "no icon within 5 s of the drive answering";
+    while (IconPixels(copy_.ring(), 1) == 0 && GetTickCount() - released < 5000)
+        Sleep(50);
     printf("the icon came %lu ms after the drive answered\n", GetTickCount() - released);
-    EXPECT_EQ(IconPixels(copy_.ring(), 1), IconPixels(copy_.ring(), 0)) << "not the program's icon";
+    EXPECT_EQ(IconPixels(copy_.ring(), 1), IconPixels(copy_.ring(), 0)) << "not the program's icon within 5 s";
     PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
     EXPECT_EQ(copy_.AwaitExit(), 0u);
 }
