@@ -33,6 +33,8 @@ struct Question {
     int dpi;             // the size the icon is asked at
     bool testGone;       // the load test is asked first
     LauncherSlot copy;   // the worker's own copy of the slot's names
+    char root[MAX_PATH]; // the drive or share it lies on: "C:", "\\server\share", or "" for none
+    bool taken;          // a worker has begun on it
     bool answered;       // the worker is done with it: icon and gone hold its answer
     HICON icon;          // the answer's icon, owned by the question until taken
     bool gone;           // the target was found gone
@@ -138,13 +140,54 @@ void LeaveCom(bool joined)
         leaveApartment();
 }
 
-DWORD WINAPI Answer(void* parameter)
+// The drive letter or share a target lies on. One worker at a time asks
+// about a root: a table on one disk takes one thread, and a root that does
+// not answer holds up only its own slots.
+void RootOf(const char* target, char* root)
 {
-    Question* question = static_cast<Question*>(parameter);
+    size_t length = 0;
+    if (target[0] && target[1] == ':') {
+        length = 2;
+    } else if (target[0] == '\\' && target[1] == '\\') {
+        const char* server = strchr(target + 2, '\\');
+        const char* share = server ? strchr(server + 1, '\\') : nullptr;
+        length = share ? static_cast<size_t>(share - target) : strlen(target);
+    }
+    length = length < MAX_PATH ? length : 0;
+    memcpy(root, target, length);
+    root[length] = '\0';
+}
+
+// Under the guard: whether a worker is at the root's questions.
+bool RootBusy(const char* root)
+{
+    for (const Question* question = questions; question; question = question->next) {
+        if (!question->answered && lstrcmpiA(question->root, root) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Under the guard: the root's oldest question not begun yet, taken; null for none.
+Question* TakeNext(const char* root)
+{
+    Question* next = nullptr;
+    for (Question* question = questions; question; question = question->next) {
+        if (!question->taken && lstrcmpiA(question->root, root) == 0)
+            next = question; // newest first: the last found is the oldest
+    }
+    if (next)
+        next->taken = true;
+    return next;
+}
+
+void Answer(Question* question)
+{
     // Only this worker touches the question until it is marked answered.
     const HWND ring = question->ring;
     const UINT number = question->number;
-    const bool joined = JoinCom();
+    // A file's icon needs no COM; a link's or a place's comes through the shell's namespace.
+    const bool joined = KindOfTarget(question->copy.target) != TARGET_FILE && JoinCom();
     bool gone = question->testGone && targetCalls.gone(question->copy.target, question->copy.wholeTarget);
     HICON icon = gone ? nullptr : targetCalls.icon(&question->copy, question->dpi);
     LeaveCom(joined);
@@ -162,6 +205,19 @@ DWORD WINAPI Answer(void* parameter)
         LeaveCriticalSection(&guard);
         if (unposted)
             FreeQuestion(unposted);
+    }
+}
+
+DWORD WINAPI AnswerRoot(void* parameter)
+{
+    Question* question = static_cast<Question*>(parameter);
+    char root[MAX_PATH];
+    lstrcpyA(root, question->root); // the question is the ring's once answered
+    while (question) {
+        Answer(question);
+        EnterCriticalSection(&guard);
+        question = TakeNext(root);
+        LeaveCriticalSection(&guard);
     }
     return 0;
 }
@@ -222,12 +278,16 @@ void AskSlotIcon(HWND ring, const LauncherSlot* slot, int dpi, bool testGone)
     question->generation = asked[slot->index].generation;
     question->dpi = dpi;
     question->testGone = testGone;
+    RootOf(question->copy.target, question->root);
     EnterCriticalSection(&guard);
+    // A worker at the root takes this question after those before it.
+    const bool busy = RootBusy(question->root);
+    question->taken = !busy;
     question->next = questions;
     questions = question;
     ++unanswered;
     LeaveCriticalSection(&guard);
-    if (QueueUserWorkItem(Answer, question, WT_EXECUTELONGFUNCTION))
+    if (busy || QueueUserWorkItem(AnswerRoot, question, WT_EXECUTELONGFUNCTION))
         return;
     EnterCriticalSection(&guard);
     questions = question->next; // still the newest: only this thread adds
