@@ -7,6 +7,7 @@
 #include "app/ring_keyboard.h"
 #include "app/ringwnd.h"
 #include "app/shell.h"
+#include "app/target_worker.h"
 #include "app/tray.h"
 #include "base/dpi.h"
 #include "base/ui_language.h"
@@ -22,6 +23,9 @@ const COLORREF kRingBackground = 0x00FFCC66;
 // How long a start that lost the race waits for the winner's ring.
 const DWORD kRunningInstanceWait = 5000;
 const DWORD kRunningInstancePoll = 50;
+// How long the first paint waits for the icons: on a local disk they all
+// answer within it, so none pops in later; a silent share is not waited for.
+const DWORD kFirstIconsWait = 150;
 
 // Without a running instance returns false; with one, shows it.
 bool ShowRunningInstance()
@@ -80,11 +84,15 @@ void CreateRing(HWND ring)
     SetVButtonAccess(&kRingButtonAccess);
     for (int i = 0; i < SLOT_COUNT; ++i) {
         LauncherSlot* slot = &launcher.slots[i];
-        slot->icon = StoredTargetIcon(slot, ringWindow.dpi);
+        slot->icon = nullptr; // drawn as a defined slot until its target answers
         slot->button = CreateVButton(ring, i, slot->icon, RING_CENTRE_X, RING_CENTRE_Y,
                                      layout[i].startAngle, layout[i].angularWidth,
                                      layout[i].innerRadius, layout[i].outerRadius, ringWindow.dpi);
         slot->index = i;
+        // Nothing asked by an earlier ring holds for this one. The load test
+        // asks first whether the target is gone.
+        ForgetSlotAnswers(slot);
+        AskSlotIcon(ring, slot, ringWindow.dpi, true);
     }
 }
 
@@ -104,6 +112,15 @@ void ChooseUiLanguage()
     DWORD size = sizeof value;
     const bool read = ReadLauncherString("Language", value, &size);
     uiLanguage = UiLanguageFromValue(read ? value : nullptr, size);
+}
+
+// The icons that answer within a moment are in the ring when it first paints.
+void TakeFirstIcons(HWND ring)
+{
+    AwaitAnswers(kFirstIconsWait);
+    MSG answer;
+    while (PeekMessageA(&answer, ring, UM_PLACEANSWERED, UM_PLACEANSWERED, PM_REMOVE))
+        DispatchMessageA(&answer);
 }
 
 void LoadMenus()
@@ -162,6 +179,7 @@ int StartLauncher(HINSTANCE instance)
     GetClientRect(ring, &client);
     SetWindowRgn(ring, CreateEllipticRgnIndirect(&client), TRUE); // the system owns it now
     CreateRing(ring);
+    TakeFirstIcons(ring);
     LoadMenus();
     AddTrayIcon(ring, launcher.classIcon, kRingWindowTitle);
     RegisterRingHotkey(ring);

@@ -5,12 +5,11 @@
 #include "app/autostart.h"
 #include "app/drop_target.h"
 #include "app/hotkey.h"
-#include "app/late_icons.h"
 #include "app/ring_keyboard.h"
 #include "app/ring_place.h"
 #include "app/shell.h"
-#include "app/shell_places.h"
 #include "app/slotcmds.h"
+#include "app/target_worker.h"
 #include "app/tray.h"
 #include "base/contrast.h"
 #include "base/dpi.h"
@@ -96,11 +95,15 @@ void OnDestroy()
     PostQuitMessage(0);
 }
 
-// Icons and the hiding mark of a table the store read anew.
-void ShowStoredTable()
+// Icons and the hiding mark of a table the store read anew: only the
+// slots whose targets changed ask for their icons again, and, where it is
+// the start's read made late, whether their targets are gone.
+void ShowStoredTable(bool testGone)
 {
-    for (int i = 0; i < SLOT_COUNT; ++i)
-        ShowStoredIcon(&launcher.slots[i]);
+    for (int i = 0; i < SLOT_COUNT; ++i) {
+        if (SlotTargetChanged(&launcher.slots[i]))
+            ShowStoredIcon(&launcher.slots[i], testGone);
+    }
     ShowHidingMark();
 }
 
@@ -108,7 +111,7 @@ void ShowStoredTable()
 void ShowTakenSettings()
 {
     if (SettingsTakenFromOtherCopy())
-        ShowStoredTable();
+        ShowStoredTable(false);
 }
 
 // Every way the ring comes up (hotkey, middle click, second start, tray,
@@ -145,8 +148,10 @@ void OnMiddleButtonUp(HWND window, LPARAM point)
 void OpenReadme()
 {
     char readme[MAX_PATH];
+    LauncherSlot file = {};
+    file.target = readme;
     if (PathBesideExe("readme.txt", readme, MAX_PATH))
-        LaunchTarget(readme, nullptr);
+        StartOnWorker(&file, nullptr, nullptr);
 }
 
 void ToggleHiding()
@@ -219,15 +224,13 @@ LRESULT OnSlotMenu(HWND window, WPARAM index)
 }
 
 // Ctrl+Shift with the click or the Enter starts a file as administrator, as
-// the taskbar and the Start menu do.
+// the taskbar and the Start menu do. The keys are read now; the start
+// itself waits for the target on a worker.
 void StartSlotTarget(HWND window, const LauncherSlot* slot)
 {
-    if (KindOfTarget(slot->target) != TARGET_FILE) {
-        LaunchShellPlace(slot->target, slot->wholeTarget, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
-        return;
-    }
-    const bool elevated = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0;
-    LaunchSlot(slot, elevated ? "runas" : nullptr);
+    const bool elevated = KindOfTarget(slot->target) == TARGET_FILE && GetKeyState(VK_CONTROL) < 0 &&
+                          GetKeyState(VK_SHIFT) < 0;
+    StartOnWorker(slot, elevated ? "runas" : nullptr, MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }
 
 void OnSlotClick(HWND window, WPARAM index)
@@ -335,7 +338,7 @@ RECT StoredRingPlace(int size)
 // have shown it. A ring the user has brought up stays where it is.
 void ShowLateSettings(HWND window)
 {
-    ShowStoredTable();
+    ShowStoredTable(true);
     if (IsWindowVisible(window))
         return;
     RECT place = StoredRingPlace(Scale(RING_SIZE, ringWindow.dpi));
@@ -386,23 +389,38 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
     for (int i = 0; i < SLOT_COUNT; ++i)
         RescaleVButton(launcher.slots[i].button, dpi);
     RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    AskTargetPlaces(window, launcher.slots);
+    for (int i = 0; i < SLOT_COUNT; ++i)
+        AskSlotIcon(window, &launcher.slots[i], dpi);
 }
 
-// The target's place answered: its icon is taken again at the ring's size,
-// unless the slot has another target by now. A tooltip that shows the old
-// icon shows the new one.
-void OnPlaceAnswered(WPARAM index, char* target)
+// A worker answered about a slot's target, which is still the slot's: the
+// slot is emptied and saved where the target was found gone, else the icon taken at
+// the ring's present size is shown. A tooltip that shows the old icon shows
+// the new one.
+void OnPlaceAnswered(WPARAM number)
 {
-    LauncherSlot* slot = SlotAt(index);
-    if (slot && slot->target && lstrcmpA(slot->target, target) == 0) {
-        HICON old = static_cast<HICON>(slot->icon);
-        HICON shown = reinterpret_cast<HICON>(SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG, 0));
+    TargetAnswer answer;
+    if (!TakeAnswer(number, launcher.slots, &answer))
+        return;
+    LauncherSlot* slot = &launcher.slots[answer.slot];
+    if (answer.gone) {
+        ForgetGoneTarget(answer.slot);
         ShowStoredIcon(slot);
-        SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG,
-                     reinterpret_cast<LPARAM>(shown && shown == old ? slot->icon : shown));
+        return;
     }
-    free(target);
+    VButtonState* button = VButtonStateOf(slot->button);
+    if (!button || answer.dpi != button->dpi) {
+        DestroyIcon(answer.icon);
+        return;
+    }
+    HICON old = static_cast<HICON>(slot->icon);
+    HICON shown = reinterpret_cast<HICON>(SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG, 0));
+    DestroyIcon(button->icon);
+    button->icon = answer.icon;
+    slot->icon = answer.icon;
+    InvalidateRect(button->window, nullptr, TRUE);
+    SendMessageA(ringWindow.toolTip, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(shown && shown == old ? slot->icon : shown));
 }
 
 } // namespace
@@ -546,7 +564,7 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case UM_SLOTCHANGED:
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
     case UM_PLACEANSWERED:
-        OnPlaceAnswered(wParam, reinterpret_cast<char*>(lParam));
+        OnPlaceAnswered(wParam);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include "app/launcher_record.h"
 #include "app/shell.h"
 #include "base/target_kind.h"
+#include "app/target_worker.h"
 #include "settings/store.h"
 
 namespace {
@@ -24,8 +25,7 @@ void Release(char** text)
 }
 
 // AssignTarget with the hint given, which the slot takes over.
-void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* button, char* hint,
-                         const char16_t* whole)
+void AssignTargetAndHint(LauncherSlot* slot, const char* path, char* hint, const char16_t* whole)
 {
     // All copies first: without memory the slot keeps its old target whole.
     char* target = CopyText(path);
@@ -37,17 +37,14 @@ void AssignTargetAndHint(LauncherSlot* slot, const char* path, VButtonState* but
         free(wholeTarget);
         return;
     }
-    DestroyIcon(button->icon);
-    button->icon = ExtractTargetIcon(path, button->dpi, whole);
-    slot->icon = button->icon;
     free(slot->target);
     slot->target = target;
     free(slot->wholeTarget);
     slot->wholeTarget = wholeTarget;
     free(slot->hint);
     slot->hint = hint;
+    ShowStoredIcon(slot);
     SaveLauncherSettings();
-    InvalidateRect(button->window, nullptr, TRUE);
 }
 
 const char kTooLongText[] = "This path is too long to be started from a button (260 characters or more).";
@@ -76,7 +73,7 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
         char* slotHint = hint ? readable : DeriveHint(readable ? readable : path);
         if (!hint)
             free(readable);
-        AssignTargetAndHint(slot, path, button, slotHint, whole);
+        AssignTargetAndHint(slot, path, slotHint, whole);
         result = 0;
     }
     free(own);
@@ -87,20 +84,26 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
 
 } // namespace
 
-void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName,
+void AssignTarget(LauncherSlot* slot, const char* path, VButtonState*, const char* longName,
                   const char16_t* whole)
 {
-    AssignTargetAndHint(slot, path, button, DeriveHint(longName ? longName : path), whole);
+    AssignTargetAndHint(slot, path, DeriveHint(longName ? longName : path), whole);
 }
 
-void ShowStoredIcon(LauncherSlot* slot)
+void ShowStoredIcon(LauncherSlot* slot, bool testGone)
 {
     VButtonState* button = VButtonStateOf(slot->button);
     if (!button)
         return;
-    DestroyIcon(button->icon);
-    button->icon = slot->icon = StoredTargetIcon(slot, button->dpi);
-    InvalidateRect(button->window, nullptr, TRUE);
+    // Another target's icon goes at once; the new one shows when it answers.
+    if (SlotTargetChanged(slot)) {
+        ForgetSlotAnswers(slot);
+        DestroyIcon(button->icon);
+        button->icon = nullptr;
+        slot->icon = nullptr;
+        InvalidateRect(button->window, nullptr, TRUE);
+    }
+    AskSlotIcon(GetParent(button->window), slot, button->dpi, testGone);
 }
 
 void ChooseSlotFile(HWND ring, int* currentSlot)
@@ -134,10 +137,6 @@ void ClearSlot(HWND ring, int* currentSlot)
     int answer = MessageBoxA(ring, "Clear button?", "[Z]Rondel",
                              MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
     if (answer == IDOK) {
-        VButtonState* button = VButtonStateOf(slot->button);
-        DestroyIcon(button->icon);
-        button->icon = nullptr;
-        slot->icon = nullptr;
         Release(&slot->target);
         Release(&slot->extra);
         // A hint emptied by the user stays absent; any other asks for a target.
@@ -146,8 +145,8 @@ void ClearSlot(HWND ring, int* currentSlot)
         Release(&slot->workFolder);
         ReplaceWholeText(&slot->wholeTarget, nullptr);
         ReplaceWholeText(&slot->wholeWorkFolder, nullptr);
+        ShowStoredIcon(slot);
         SaveLauncherSettings();
-        InvalidateRect(button->window, nullptr, TRUE);
     }
     *currentSlot = -1;
 }

@@ -17,9 +17,11 @@
 // of memory, the slot is left as it was.
 void AssignTarget(LauncherSlot* slot, const char* path, VButtonState* button, const char* longName = nullptr,
                   const char16_t* whole = nullptr);
-// Gives a slot its target's icon again, as start-up takes it, at its
-// button's DPI, in the slot and in the button, and repaints the button.
-void ShowStoredIcon(LauncherSlot* slot);
+// Asks a slot's target's icon again, as start-up does, at its button's DPI,
+// on a worker; the answer goes into the slot and the button. A slot whose
+// target changed loses its old icon at once. With testGone the load test
+// asks first whether the target is gone.
+void ShowStoredIcon(LauncherSlot* slot, bool testGone = false);
 
 // The open-file dialog for the current slot; choosing its own target again,
 // in any letter case, keeps everything (a typed hint too).

@@ -8,7 +8,8 @@ BUILD=${ZRONDEL_BUILD:-$ROOT/build}
 # the script before it builds anything.
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           mingw-w64 g++-mingw-w64-i686-posix wine
-          xvfb xauth x11-utils libx11-dev imagemagick fonts-liberation fonts-comic-neue locales)
+          xvfb xauth x11-utils libx11-dev imagemagick fonts-liberation fonts-comic-neue locales
+          python3-fusepy)
 # 32-bit Wine, for the 32-bit route. A mirror whose i386 index is half
 # synced cannot serve it; the Windows code then runs on the 64-bit route.
 PACKAGES_32BIT_WINE=(wine32:i386)

@@ -470,25 +470,14 @@ SettingsLoadResult ReadSettingsFile(const char* path, LauncherSlot* slots, int c
     return ReadVersionedFile(path, slots, capacity, leftOver, read, &version, base);
 }
 
-// The load test: a slot whose target is no longer there, its drive or share
-// answering, is loaded empty. A drive or share that does not answer now
-// keeps the slot, since it may come back.
-static void ForgetGoneTargets(LauncherSlot* slots, int capacity, bool hintsStored)
-{
-    for (int i = 0; i < capacity; ++i) {
-        if (slots[i].target && TargetIsGone(slots[i].target, slots[i].wholeTarget))
-            ForgetTarget(&slots[i], hintsStored);
-    }
-}
-
 SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capacity, bool* copyOwed,
-                                FileFingerprint* read)
+                                FileFingerprint* read, bool* hintsStored)
 {
     bool leftOver;
     int version;
     SettingsLoadResult result = ReadVersionedFile(path, slots, capacity, &leftOver, read, &version);
-    if (result == SETTINGS_LOADED || result == SETTINGS_DAMAGED)
-        ForgetGoneTargets(slots, capacity, version != SETTINGS_V1);
+    if (hintsStored)
+        *hintsStored = version != SETTINGS_V1;
     bool owed = false;
     if (result == SETTINGS_NOT_VERSIONED) {
         owed = !BackUpSettingsFile(path);

@@ -53,12 +53,14 @@ void UnlockSettingsFile();
 bool SaveSettings(const char* path, const LauncherSlot* slots, int count, FileFingerprint* written = nullptr,
                   const FileFingerprint* base = nullptr);
 // Reads the file into a fresh slot table (every text absent) and may set
-// launcherSettings, as a start reads it: a target no longer there, its
-// drive or share answering, is loaded empty. A file that the format cannot read whole is copied to
-// path + ".bak" before anything can overwrite it, and reported;
-// copyOwed tells whether that copy still has to be made.
+// launcherSettings, as a start reads it. A file that the format cannot read
+// whole is copied to path + ".bak" before anything can overwrite it, and
+// reported; copyOwed tells whether that copy still has to be made, and
+// hintsStored whether the file's version stores hints, which decides how a
+// slot whose target is found gone is emptied (ForgetTarget). No target is
+// looked at: that is the ring's workers' to do after start.
 SettingsLoadResult LoadSettings(const char* path, LauncherSlot* slots, int capacity, bool* copyOwed = nullptr,
-                                FileFingerprint* read = nullptr);
+                                FileFingerprint* read = nullptr, bool* hintsStored = nullptr);
 // What LoadSettings reads, without a box, a copy or a look at any target,
 // as every read for a merge, a catch-up or a leftover is made; *leftOver
 // tells whether a sound file has bytes after what the format reads;

@@ -16,13 +16,14 @@ namespace {
 // A drive or share root that this run has asked about, and its answer.
 struct KnownPlace {
     KnownPlace* next; // the root asked about before it
-    bool absent;      // not there now: its targets are kept without asking again
+    volatile bool absent; // not there now: its targets are kept without asking again
     char root[1];     // "X:\" or "\\server\share\", allocated to its length
 };
 
 // The settings are read once per start, so each answer holds for the whole
-// run; the list lives as long as the process (a few bytes per root).
-KnownPlace* knownPlaces;
+// run; the list lives as long as the process (a few bytes per root). The
+// ring's workers ask at the same time: a root is only ever added in front.
+KnownPlace* volatile knownPlaces;
 
 // The root of a full path: "X:\" for a drive letter, "\\server\share\" for
 // a share; "" for any other path, which has no place to ask about.
@@ -62,10 +63,12 @@ void RememberPlace(const char* root, bool absent)
     size_t length = strlen(root);
     KnownPlace* place = length ? static_cast<KnownPlace*>(malloc(sizeof(KnownPlace) + length)) : nullptr;
     if (place) {
-        place->next = knownPlaces;
         place->absent = absent;
         memcpy(place->root, root, length + 1);
-        knownPlaces = place;
+        do
+            place->next = knownPlaces;
+        while (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&knownPlaces), place,
+                                                 place->next) != place->next);
     }
 }
 

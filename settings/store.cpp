@@ -49,6 +49,7 @@ struct SettingsStore {
     SettingsLoadResult unsoundShown; // the box owed for such a file, shown once the lock is let go; LOADED for none
     bool lateConflict;             // the file read late held other values where the user had changed: the box is owed
     bool othersTaken;              // another copy's changes came into the table, not yet shown by the ring
+    bool versionOne;               // the start's read was of version 1, which stores no hints
 };
 
 SettingsStore store;
@@ -147,7 +148,9 @@ LauncherSlot* ReadFreshTable(const char* path, bool quietly, SettingsLoadResult*
         *copyOwed = *result != SETTINGS_LOADED || leftOver;
     } else {
         store.boxUp = true; // the damaged file's box
-        *result = LoadSettings(path, fresh, SLOT_COUNT, copyOwed, print);
+        bool hintsStored = true;
+        *result = LoadSettings(path, fresh, SLOT_COUNT, copyOwed, print, &hintsStored);
+        store.versionOne = !hintsStored;
         store.boxUp = false;
     }
     *read = launcherSettings;
@@ -521,6 +524,14 @@ void CatchUpWithSettingsFile()
 void SetSettingsBoxOwner(SlotWindow owner)
 {
     SetSettingsMessageOwner(owner);
+}
+
+void ForgetGoneTarget(int index)
+{
+    if (store.slots && index >= 0 && index < SLOT_COUNT && store.slots[index].target) {
+        ForgetTarget(&store.slots[index], !store.versionOne);
+        SaveLauncherSettings();
+    }
 }
 
 bool SettingsTakenFromOtherCopy()

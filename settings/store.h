@@ -47,6 +47,10 @@ bool RetryUnreadSettings();
 // is not whole and sound is never taken: it is kept in a backup, with its
 // box, and the table is written in its place.
 void CatchUpWithSettingsFile();
+// The load test's answer, found after start: the slot's target is gone, its
+// drive or share answering. The slot is emptied as the start's read would
+// have emptied it for the file's version, and saved.
+void ForgetGoneTarget(int index);
 // True once after another copy's slots or hiding switch came into the
 // table, by a catch-up or by a save that wrote onto the other copy's.
 bool SettingsTakenFromOtherCopy();

@@ -195,10 +195,6 @@ bool DropFileFromFileManager(POINT at, const std::string& path)
     return MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2) && DropFileFromFileManager(at, wide);
 }
 
-namespace {
-
-// Starts a Linux program, the path of which comes as a Linux path; waits up
-// to `wait` ms for it to end.
 bool RunLinuxProgram(const char* program, const std::wstring& arguments, DWORD wait)
 {
     std::wstring programPath = L"Z:" + std::wstring(program, program + strlen(program));
@@ -223,8 +219,6 @@ bool RunLinuxProgram(const char* program, const std::wstring& arguments, DWORD w
         CloseHandle(process.hThread);
     return true;
 }
-
-} // namespace
 
 bool DropFileFromFileManager(POINT at, const wchar_t* path)
 {

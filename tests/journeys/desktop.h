@@ -56,6 +56,9 @@ bool DropFileFromFileManager(POINT at, const wchar_t* path);
 // or session would, without waiting for it; false without one. The Wine
 // command for that prefix comes from ZRONDEL_SECOND_WINE.
 bool RunInSecondPrefix(const std::string& commandLine);
+// Starts a Linux program, the path of which comes as a Linux path; waits up
+// to `wait` ms for it to end.
+bool RunLinuxProgram(const char* program, const std::wstring& arguments, DWORD wait);
 // Maps the drive letter to the folder, as a stick plugged in, through a
 // symlink in the Wine prefix's dosdevices folder; unmaps it for an empty
 // folder. False when that cannot be done.

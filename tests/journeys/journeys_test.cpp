@@ -1523,3 +1523,86 @@ TEST_F(Journey, ALinkAndThisPcDraggedOntoSectorsAreKeptAndTheLinkOpensInTheBrows
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), all);
 }
+
+namespace {
+
+// Pixels of the 20 x 20 icon in the slot's sector that are not the sector's own colour.
+int IconPixels(HWND ring, int slot)
+{
+    const POINT middle = SectorMiddle(ring, slot);
+    ScreenCapture screen;
+    int drawn = 0;
+    for (int y = middle.y - 10; y < middle.y + 10; ++y)
+        for (int x = middle.x - 10; x < middle.x + 10; ++x)
+            drawn += screen.pixel({x, y}) != kButtonNormal;
+    return drawn;
+}
+
+bool AwaitFile(const std::string& path, bool there, DWORD wait)
+{
+    for (DWORD start = GetTickCount(); FileExists(path) != there && GetTickCount() - start < wait;)
+        Sleep(50);
+    return FileExists(path) == there;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+} // namespace
+
+// A slot on a drive that stops answering (a FUSE file system that waits
+// while its gate is closed, mapped as S:): the ring starts, hovers and takes
+// a click at once; once the drive answers, the click's program starts and
+// the slot gets its program's icon.
+TEST_F(Journey, OnADriveThatStopsAnsweringTheRingStaysLiveAndTheIconAndProgramComeLater)
+{
+    if (!FileExists("Z:\\usr\\lib\\python3\\dist-packages\\fusepy.py"))
+        GTEST_SKIP() << "no silent drive here: python3-fusepy is missing";
+    const std::string drive = copy_.Path("drive"), mount = copy_.Path("mount"), gate = copy_.Path("gate");
+    CreateDirectoryA(drive.c_str(), nullptr);
+    CreateDirectoryA(mount.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(recorder_.c_str(), (drive + "\\recorder.exe").c_str(), FALSE));
+    ASSERT_TRUE(RunLinuxProgram("/usr/bin/setsid", L"-f /usr/bin/python3 \"" + Wide(UnixPathOf(BesideTestExe("silent_drive.py"))) +
+                                L"\" \"" + Wide(UnixPathOf(drive)) + L"\" \"" + Wide(UnixPathOf(mount)) + L"\" \"" +
+                                Wide(UnixPathOf(gate)) + L"\"", 0));
+    // Wine shows no Linux device files: a missing /dev/fuse shows as no mount.
+    if (!AwaitFile(mount + "\\recorder.exe", true, 10000))
+        GTEST_SKIP() << "no silent drive here: FUSE could not mount (is /dev/fuse missing?)";
+    struct Unmount {
+        std::wstring mount;
+        ~Unmount() { MapDrive('S', L""), RunLinuxProgram("/bin/umount", L"-l \"" + mount + L"\"", 10000); }
+    } unmount = {Wide(UnixPathOf(mount))};
+    ASSERT_TRUE(MapDrive('S', Wide(mount))); // while it still answers
+    // The drive opens its gate itself after 12 s: Wine's server may wait on
+    // the drive once a worker asks, and then no program of the prefix can move.
+    ASSERT_TRUE(WriteWholeFile(gate, "12000"));
+    ASSERT_TRUE(WriteSettings(SettingsFileWith({{0, recorder_, "", "", "recorder"}, {1, "S:\\recorder.exe", "", "", "Silent"}})));
+
+    const DWORD started = GetTickCount();
+    Start();
+    EXPECT_LT(GetTickCount() - started, 5000u) << "the start waited for the silent drive";
+    EXPECT_EQ(IconPixels(copy_.ring(), 1), 0) << "an icon before the drive answered";
+    EXPECT_NE(HoverOver(1), nullptr) << "no tooltip while the drive is silent";
+    LeftClick(Sector(1));
+    DWORD_PTR result;
+    const DWORD clicked = GetTickCount();
+    EXPECT_TRUE(SendMessageTimeoutA(copy_.ring(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result));
+    printf("a sent message answered %lu ms after the click on the silent slot\n", GetTickCount() - clicked);
+    EXPECT_TRUE(AwaitRingShown(false)) << "the ring did not hide after the click";
+
+    ASSERT_TRUE(AwaitFile(gate, false, 30000)) << "the drive did not answer again";
+    const DWORD released = GetTickCount();
+    // The recorder writes its record beside itself, on the drive.
+    EXPECT_TRUE(AwaitFile(drive + "\\recorder.log", true, 10000)) << "the program did not start once the drive answered";
+    ClickTray();
+    ASSERT_TRUE(AwaitRingShown(true)) << "the tray did not bring the ring back";
+    MovePointerTo(kRestingPointer.x, kRestingPointer.y);
+    while (IconPixels(copy_.ring(), 1) == 0 && GetTickCount() - released < 5000)
+        Sleep(50);
+    printf("the icon came %lu ms after the drive answered\n", GetTickCount() - released);
+    EXPECT_EQ(IconPixels(copy_.ring(), 1), IconPixels(copy_.ring(), 0)) << "not the program's icon within 5 s";
+    PostMessageA(copy_.ring(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(copy_.AwaitExit(), 0u);
+}

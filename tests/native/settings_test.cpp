@@ -103,7 +103,14 @@ protected:
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
         launcherSettings = kSettingsStartValues;
-        return LoadSettings(path_.c_str(), slots_, SLOT_COUNT);
+        bool hintsStored;
+        SettingsLoadResult result = LoadSettings(path_.c_str(), slots_, SLOT_COUNT, nullptr, nullptr, &hintsStored);
+        // The load test, as the ring's workers run it after start.
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            if (slots_[i].target && TargetIsGone(slots_[i].target, slots_[i].wholeTarget))
+                ForgetTarget(&slots_[i], hintsStored);
+        }
+        return result;
     }
     SettingsLoadResult Load(const std::string& bytes)
     {

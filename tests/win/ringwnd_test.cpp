@@ -10,6 +10,7 @@
 #include "app/hotkey.h"
 #include "app/launcher.h"
 #include "app/slotcmds.h"
+#include "app/target_worker.h"
 #include "res/resource.h"
 #include "ring/vbutton.h"
 #include "settings/file_on_disk.h"
@@ -462,6 +463,7 @@ TEST_F(RingWindowTest, AScaleChangeDrawsTheIconScaledUntilItsPlaceAnswers)
     LauncherSlot* slot = &launcher.slots[1];
     ReplaceText(&slot->target, BesideTestExe("recorder.exe").c_str());
     ShowStoredIcon(slot);
+    ASSERT_TRUE(PumpUntil([&] { return slot->icon != nullptr; })) << "no icon came from the worker";
     ASSERT_EQ(IconSide(static_cast<HICON>(slot->icon)), 32);
     RECT suggested = {0, 0, 300, 300};
     SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
@@ -548,3 +550,94 @@ TEST_F(RingWindowTest, UnderHighContrastTheSectorsAndFaceTakeTheSystemsColours)
     }
     PointImport(slot, reinterpret_cast<void*>(systemParameters));
 }
+
+namespace {
+
+// Every call a worker makes about a target waits, as on a share that does
+// not answer, until the gate opens (20 s at most); the load test answers as told.
+HANDLE gate;
+volatile LONG finishedCalls;
+bool answerGone;
+const TargetCalls systemCalls = targetCalls;
+const TargetCalls gatedCalls = {
+    [](const LauncherSlot* slot, int dpi) { return WaitForSingleObject(gate, 20000), systemCalls.icon(slot, dpi); },
+    [](const char*, const char16_t*) { return WaitForSingleObject(gate, 20000), InterlockedIncrement(&finishedCalls), answerGone; },
+    [](const LauncherSlot* slot, const char* verb, HMONITOR monitor) {
+        WaitForSingleObject(gate, 20000);
+        systemCalls.start(slot, verb, monitor);
+    }};
+
+class SilentShareTest : public RingFixture {
+protected:
+    void SetUp() override
+    {
+        RingFixture::SetUp();
+        gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        finishedCalls = 0;
+        targetCalls = gatedCalls;
+        SettingsBytes file;
+        file.Magic("ZRondelV3").Int32(2).Int32(0).Entry(BesideTestExe("recorder.exe"), "", "", "Recorder");
+        ASSERT_TRUE(WriteWholeFile(settings_, file.Trailer(true, true, 0, 0).str()));
+    }
+    void TearDown() override
+    {
+        SetEvent(gate); // the workers end; answers to a ring that is gone are freed
+        RingFixture::TearDown();
+        targetCalls = systemCalls;
+    }
+    template <typename Step> static DWORD Milliseconds(Step step)
+    {
+        const DWORD start = GetTickCount();
+        step();
+        return GetTickCount() - start;
+    }
+};
+
+TEST_F(SilentShareTest, WhileEveryTargetCallWaitsTheRingAnswersPaintsHidesAfterALaunchAndExits)
+{
+    EXPECT_LT(Milliseconds([&] { Start(); }), 1000u) << "the start waited for the target";
+    LauncherSlot* slot = &launcher.slots[1];
+    ASSERT_NE(slot->target, nullptr) << "no answer yet keeps the slot";
+    EXPECT_EQ(ScreenPixel(SlotIconAnchor(1)), kButtonNormal) << "not drawn as a defined slot without icon";
+    EXPECT_LT(Milliseconds([&] { SendHover(true, 1, SlotIconAnchor(1)); }), 500u) << "the hover waited";
+    EXPECT_LT(Milliseconds([&] { SendMessageA(ringWindow.window, UM_SLOTCLICK, 1, 0); }), 500u) << "the click waited";
+    EXPECT_FALSE(IsWindowVisible(ringWindow.window)) << "not hidden at once after the click";
+    EXPECT_FALSE(FileExists(recorderLog_)) << "started before its target answered";
+
+    SetEvent(gate);
+    EXPECT_NE(AwaitRecord(recorderLog_), "") << "the program did not start once its target answered";
+    EXPECT_TRUE(PumpUntil([&] { return slot->icon != nullptr && ButtonState(1)->icon == slot->icon; }));
+
+    // A question outstanding again: the exit saves and does not wait for it.
+    ResetEvent(gate);
+    RECT suggested = {30, 20, 330, 320};
+    SendMessageA(ringWindow.window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_LT(Milliseconds([&] { EXPECT_EQ(StopTestLauncher(), 0); }), 1000u) << "the exit waited for a worker";
+    EXPECT_EQ(Saved().windowLeft, 30) << "the exit did not save";
+}
+
+TEST_F(SilentShareTest, AnAnswerForAnEarlierTargetIsDroppedAndAGoneOneEmptiesTheSlot)
+{
+    answerGone = true;
+    Start();
+    LauncherSlot* slot = &launcher.slots[1];
+    const std::string other = BesideTestExe("ringwnd_tests.exe");
+    ReplaceText(&slot->target, other.c_str()); // changed while its target was asked about
+    ShowStoredIcon(slot);
+    // Posted by any program: neither a number given out nor a pointer.
+    PostMessageA(ringWindow.window, UM_PLACEANSWERED, 77, reinterpret_cast<LPARAM>(slot));
+    PostMessageA(ringWindow.window, UM_PLACEANSWERED, static_cast<WPARAM>(-1), 0x1234);
+    SetEvent(gate);
+    ASSERT_TRUE(PumpUntil([&] { return finishedCalls == 1 && slot->icon; })) << "the new target's icon";
+    PumpMessages();
+    EXPECT_EQ(std::string(slot->target), other) << "a stale 'gone' emptied the slot";
+
+    // For the slot as it is: emptied as a version 3 file empties it, and saved.
+    StopTestLauncher();
+    Start();
+    EXPECT_TRUE(PumpUntil([&] { return launcher.slots[1].target == nullptr; })) << "a gone target kept its slot";
+    EXPECT_STREQ(launcher.slots[1].hint, kDefaultHint);
+    EXPECT_EQ(ReadWholeFile(settings_).size(), 120u) << "the emptied slot was not saved";
+}
+
+} // namespace

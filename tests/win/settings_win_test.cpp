@@ -58,7 +58,14 @@ protected:
         WriteFile(path_, bytes);
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
-        return LoadSettings(path_.c_str(), slots_, SLOT_COUNT);
+        bool hintsStored;
+        SettingsLoadResult result = LoadSettings(path_.c_str(), slots_, SLOT_COUNT, nullptr, nullptr, &hintsStored);
+        // The load test, as the ring's workers run it after start.
+        for (int i = 0; i < SLOT_COUNT; ++i) {
+            if (slots_[i].target && TargetIsGone(slots_[i].target, slots_[i].wholeTarget))
+                ForgetTarget(&slots_[i], hintsStored);
+        }
+        return result;
     }
 
     // The names in the folder, sorted and joined by blanks.

@@ -59,10 +59,11 @@ std::string Upper(std::string text)
 
 class SlotCommandTest : public RingFixture {
 protected:
-    // Gives the slot the recorder as its target through a drop.
+    // Gives the slot the recorder as its target through a drop, and awaits its icon.
     void DefineSlot(int slot)
     {
         ASSERT_EQ(DropOn(slot, {recorder_}), 0);
+        ASSERT_TRUE(PumpUntil([&] { return launcher.slots[slot].icon != nullptr; })) << "no icon came";
     }
 
     // A real right click on the slot's sector; the menu it opens is answered
@@ -366,8 +367,7 @@ TEST_F(SlotCommandTest, FiveHundredAssignAndClearCyclesLeakNothing)
     PumpMessages();
     unsigned gdi = CountGdiObjects(), windows = CountThreadWindows();
     for (int cycle = 0; cycle < 500; ++cycle) {
-        ASSERT_EQ(DropOn(3, {recorder_}), 0);
-        ASSERT_NE(launcher.slots[3].icon, nullptr);
+        DefineSlot(3);
         ringWindow.currentSlot = 3;
         Command(IDM_CLEAR);
         ASSERT_EQ(launcher.slots[3].target, nullptr);

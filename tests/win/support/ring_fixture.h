@@ -12,12 +12,22 @@
 
 #include "base/slots.h"
 #include "ring/vbutton.h"
+#include "tests/win/support/input.h"
 #include "tests/win/support/launcher_run.h"
 
 RECT WindowRect(HWND window);
 VButtonState* ButtonState(int slot);
 // A screen point inside the slot's sector, on its icon.
 POINT SectorPoint(int slot);
+
+// Messages pumped until the condition holds, for at most 5 s: an answer
+// from the ring's workers, for instance.
+template <typename Condition> bool PumpUntil(Condition holds)
+{
+    for (DWORD start = GetTickCount(); !holds() && GetTickCount() - start < 5000;)
+        PumpMessages(10);
+    return holds();
+}
 
 // Waits for the recorder started by a launch; its record, or "" after 10 s.
 std::string AwaitRecord(const std::string& log);
