@@ -7,10 +7,12 @@
 #include <string.h>
 
 #include "app/drag_formats.h"
+#include "app/foreign_names.h"
 #include "app/launcher_record.h"
 #include "app/ringwnd.h"
 #include "app/shell_places.h"
 #include "app/slotcmds.h"
+#include "app/target_worker.h"
 #include "base/system_library.h"
 #include "ring/vbutton.h"
 
@@ -64,6 +66,19 @@ const UINT kTakeDropMilliseconds = 100;
 const DragOffer kNoOffer = {DRAG_NONE, LINK_NONE, nullptr, nullptr, nullptr, 0, -1};
 
 DragState drag = {nullptr, kNoOffer, kNoOffer, false, nullptr, {}};
+
+// The drop the ring takes, while a worker asks the shell and the file
+// system about it: its item's name, its link's handler, its short name.
+struct DropLookup {
+    DragOffer offer;           // the drop; the worker's until done
+    HWND ring;                 // told when the worker is done
+    wchar_t handler[MAX_PATH]; // the program that opens the link's scheme; "" for none
+    char* path;                // the name's slot forms (SetSlotPath); null when none could be made
+    char16_t* whole;           // with path: the whole name where path is not the name itself
+    volatile LONG done;        // 1 once the worker has set all the above
+};
+
+DropLookup lookup; // in use while drag.taking
 
 void Forget(DragOffer* offer)
 {
@@ -255,6 +270,12 @@ void ShowDropBox(HWND ring, const wchar_t* text)
     MessageBoxW(ring, text, L"[Z]Rondel", MB_OK | MB_ICONINFORMATION);
 }
 
+// The link's scheme, cut at 32 letters.
+void SchemeOf(const DragOffer& offer, wchar_t (&scheme)[33])
+{
+    lstrcpynW(scheme, offer.name, static_cast<int>(offer.schemeLength < 32 ? offer.schemeLength : 32) + 1);
+}
+
 // The program the scheme's links are opened by, by its name; false for a
 // scheme that no program has registered.
 bool HandlerOf(const wchar_t* scheme, wchar_t* name, DWORD length)
@@ -268,18 +289,19 @@ bool HandlerOf(const wchar_t* scheme, wchar_t* name, DWORD length)
 // A link to be kept: refused with a box for a scheme that runs code, a file
 // of another computer or a scheme no program opens; asked about for a
 // scheme beyond the web's and mail's.
-bool LinkIsAgreed(HWND ring, const DragOffer& offer)
+bool LinkIsAgreed(HWND ring, const DropLookup& found)
 {
-    wchar_t scheme[33] = L"", handler[MAX_PATH] = L"", text[512];
-    lstrcpynW(scheme, offer.name, static_cast<int>(offer.schemeLength < 32 ? offer.schemeLength : 32) + 1);
+    const DragOffer& offer = found.offer;
+    wchar_t scheme[33] = L"", text[512];
+    SchemeOf(offer, scheme);
     if (offer.rule == LINK_REFUSED_SCRIPT) {
         wsprintfW(text, L"This link was not taken: a \"%s:\" link can run code on this computer.", scheme);
     } else if (offer.rule == LINK_REFUSED_REMOTE) {
         lstrcpyW(text, L"This link was not taken: it names a file that is not on this computer.");
-    } else if (offer.rule == LINK_ASK && !HandlerOf(scheme, handler, MAX_PATH)) {
+    } else if (offer.rule == LINK_ASK && !found.handler[0]) {
         wsprintfW(text, L"This link was not taken: no program here opens \"%s:\" links.", scheme);
     } else if (offer.rule == LINK_ASK) {
-        wsprintfW(text, L"Make this button open a \"%s:\" link with %.200s?", scheme, handler);
+        wsprintfW(text, L"Make this button open a \"%s:\" link with %.200s?", scheme, found.handler);
         return MessageBoxW(ring, text, L"[Z]Rondel", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
     } else {
         return true;
@@ -309,23 +331,51 @@ wchar_t* ShellItemName(const unsigned char* items, wchar_t** name)
     return parsing;
 }
 
-// The drop onto its slot: what it names, with its hint, after any box.
-void PlaceOffer(HWND ring, DragOffer* offer, VButtonState* button)
+// On a worker: what the shell and the file system say of the drop, for
+// the ring to place it with.
+DWORD WINAPI LookUpDrop(void*)
 {
+    DragOffer& offer = lookup.offer;
+    if (offer.kind == DRAG_SHELL_ITEM)
+        offer.name = ShellItemName(offer.items, &offer.title);
+    if (offer.kind == DRAG_LINK && offer.rule == LINK_ASK) {
+        wchar_t scheme[33];
+        SchemeOf(offer, scheme);
+        if (!HandlerOf(scheme, lookup.handler, MAX_PATH))
+            lookup.handler[0] = L'\0';
+    }
+    // Without memory the path stays null, and the drop is not kept.
+    if (offer.kind != DRAG_SEVERAL && offer.name)
+        SetSlotPath(&lookup.path, &lookup.whole, offer.name);
+    InterlockedExchange(&lookup.done, 1);
+    PostMessageA(lookup.ring, UM_DROPLOOKEDUP, 0, 0);
+    return 0;
+}
+
+// The drop onto its slot: what it names, with its hint, after any box.
+void PlaceOffer(HWND ring, DropLookup* found, VButtonState* button)
+{
+    DragOffer* offer = &found->offer;
     if (offer->kind == DRAG_SEVERAL) {
         ShowDropBox(ring, L"Drop one item at a time.");
         return;
     }
-    if (offer->kind == DRAG_SHELL_ITEM)
-        offer->name = ShellItemName(offer->items, &offer->title);
-    if (offer->kind == DRAG_LINK && !LinkIsAgreed(ring, *offer))
+    if (offer->kind == DRAG_LINK && !LinkIsAgreed(ring, *found))
         return;
     // A link without a title is called after its host; a file after itself.
     if (offer->kind == DRAG_LINK && !offer->title)
         offer->title = Wide(DragLinkHost(reinterpret_cast<const char16_t*>(offer->name)));
     const wchar_t* hint = offer->kind == DRAG_FILES ? nullptr : offer->title ? offer->title : offer->name;
     if (offer->name)
-        DropPlaceOnSlot(offer->name, hint, button, &ringWindow.currentSlot);
+        DropPlaceOnSlot(offer->name, found->path, found->whole, hint, button, &ringWindow.currentSlot);
+    found->path = nullptr;
+    found->whole = nullptr;
+}
+
+// The button of the slot a drop was made on; null for none.
+VButtonState* ButtonOf(int slot)
+{
+    return slot >= 0 && slot < SLOT_COUNT ? VButtonStateOf(launcher.slots[slot].button) : nullptr;
 }
 
 // The ring's drop target: one for the whole run, never freed.
@@ -412,12 +462,30 @@ void TakeDrop(HWND ring)
     // A timer message may come from anyone: only a drop kept here is taken.
     DragOffer offer = drag.dropped;
     drag.dropped = kNoOffer;
-    LauncherSlot* slot = offer.slot >= 0 && offer.slot < SLOT_COUNT ? &launcher.slots[offer.slot] : nullptr;
-    VButtonState* button = slot ? VButtonStateOf(slot->button) : nullptr;
-    if (button && offer.kind != DRAG_NONE && !drag.taking) {
-        drag.taking = true;
-        PlaceOffer(ring, &offer, button);
+    if (offer.kind == DRAG_NONE || drag.taking || !ButtonOf(offer.slot)) {
+        Forget(&offer);
+        return;
+    }
+    drag.taking = true;
+    lookup = {offer, ring, L"", nullptr, nullptr, 0};
+    if (!RunInShellApartment(LookUpDrop, nullptr)) {
+        Forget(&lookup.offer);
         drag.taking = false;
     }
-    Forget(&offer);
+}
+
+void PlaceLookedUpDrop(HWND ring)
+{
+    // Any program may post the message: only a finished lookup is placed.
+    if (!drag.taking || InterlockedCompareExchange(&lookup.done, 0, 1) != 1)
+        return;
+    VButtonState* button = ButtonOf(lookup.offer.slot);
+    if (button)
+        PlaceOffer(ring, &lookup, button);
+    Forget(&lookup.offer);
+    free(lookup.path);
+    free(lookup.whole);
+    lookup.path = nullptr;
+    lookup.whole = nullptr;
+    drag.taking = false;
 }

@@ -18,9 +18,15 @@ void RefuseDrags(HWND ring);
 // is busy with the shell's lookups meanwhile. It carries nothing, so a
 // message from another program finds no drop to take.
 const UINT_PTR kTakeDropTimer = 1045;
-// On kTakeDropTimer: the kept drop becomes its slot's target, after any box
-// that refuses it or asks about it ("Drop one item at a time." for several
-// items). The drag is over by then.
+// On kTakeDropTimer: the kept drop goes to a worker, which asks the shell
+// and the file system what it names and answers with UM_DROPLOOKEDUP.
 void TakeDrop(HWND ring);
+// To the ring from that worker; carries nothing, so a message from another
+// program finds no lookup done and is ignored.
+enum { UM_DROPLOOKEDUP = 1046 };
+// On UM_DROPLOOKEDUP: the looked-up drop becomes its slot's target, after
+// any box that refuses it or asks about it ("Drop one item at a time." for
+// several items). The drag is over by then.
+void PlaceLookedUpDrop(HWND ring);
 
 #endif

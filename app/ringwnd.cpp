@@ -521,7 +521,6 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == kTakeDropTimer) {
             KillTimer(window, kTakeDropTimer);
             TakeDrop(window);
-            ShowTakenSettings();
             return 0;
         }
         if (wParam == kAcceptDragsTimer) {
@@ -565,6 +564,10 @@ LRESULT CALLBACK RingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnSlotChanged(reinterpret_cast<const LauncherSlot*>(lParam));
     case UM_PLACEANSWERED:
         OnPlaceAnswered(wParam);
+        return 0;
+    case UM_DROPLOOKEDUP:
+        PlaceLookedUpDrop(window);
+        ShowTakenSettings();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -49,16 +49,14 @@ void AssignTargetAndHint(LauncherSlot* slot, const char* path, char* hint, const
 
 const char kTooLongText[] = "This path is too long to be started from a button (260 characters or more).";
 
-// Assigns the picked or dropped name, kept whole where the code page lacks
-// a letter of it, with the hint given or else the hint of its long name; -1
-// without memory or for a file name too long to start (said in a box), -2
-// when it is the slot's own target, 0 when assigned.
-int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button, const wchar_t* hint = nullptr)
+// Assigns the picked or dropped name, given with its slot forms (taken
+// over: SetSlotPath's path, and whole where the code page lacks a letter of
+// the name), with the hint given or else the hint of its long name; -1 for a
+// file name too long to start (said in a box), -2 when it is the slot's own
+// target, 0 when assigned.
+int AssignNamed(LauncherSlot* slot, const wchar_t* picked, char* path, char16_t* whole, VButtonState* button,
+                const wchar_t* hint)
 {
-    char* path = nullptr;
-    char16_t* whole = nullptr;
-    if (!SetSlotPath(&path, &whole, picked))
-        return -1;
     // The shell starts no file by a name that long: refused, not kept to fail later.
     if (KindOfTarget(path) == TARGET_FILE && lstrlenW(picked) >= MAX_PATH) {
         free(path);
@@ -80,6 +78,14 @@ int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button
     free(path);
     free(whole);
     return result;
+}
+
+// AssignNamed with the slot forms made here; -1 also without memory.
+int AssignPicked(LauncherSlot* slot, const wchar_t* picked, VButtonState* button)
+{
+    char* path = nullptr;
+    char16_t* whole = nullptr;
+    return SetSlotPath(&path, &whole, picked) ? AssignNamed(slot, picked, path, whole, button, nullptr) : -1;
 }
 
 } // namespace
@@ -177,11 +183,12 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot)
     return result;
 }
 
-LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot)
+LRESULT DropPlaceOnSlot(const wchar_t* place, char* path, char16_t* whole, const wchar_t* hint, VButtonState* button,
+                        int* currentSlot)
 {
     *currentSlot = button->slot;
     // A link in any script is kept whole, as a file name is.
-    LRESULT result = AssignPicked(&launcher.slots[button->slot], place, button, hint);
+    LRESULT result = path ? AssignNamed(&launcher.slots[button->slot], place, path, whole, button, hint) : -1;
     if (result == 0)
         *currentSlot = -1;
     return result;

@@ -39,7 +39,11 @@ LRESULT DropOnSlot(HDROP drop, VButtonState* button, int* currentSlot);
 // A link, a place of the shell or a dragged file's path dropped on a slot's
 // button becomes its target with the hint given (a file's without one: the
 // hint of its name): 0 when assigned, -1 for a name that cannot be kept, -2
-// for the slot's own target.
-LRESULT DropPlaceOnSlot(const wchar_t* place, const wchar_t* hint, VButtonState* button, int* currentSlot);
+// for the slot's own target. `path` and `whole` are the place's slot forms,
+// made by SetSlotPath off the ring's thread (a name the code page cannot
+// hold asks the file system for its short form), taken over; a null path
+// for a name that cannot be kept.
+LRESULT DropPlaceOnSlot(const wchar_t* place, char* path, char16_t* whole, const wchar_t* hint, VButtonState* button,
+                        int* currentSlot);
 
 #endif

@@ -225,11 +225,25 @@ DWORD WINAPI AnswerRoot(void* parameter)
 DWORD WINAPI Start(void* parameter)
 {
     StartRequest* request = static_cast<StartRequest*>(parameter);
-    const bool joined = JoinCom();
     targetCalls.start(&request->copy, request->verb[0] ? request->verb : nullptr, request->monitor);
-    LeaveCom(joined);
     FreeNames(&request->copy);
     free(request);
+    return 0;
+}
+
+// A call handed to a worker in the shell's apartment.
+struct ShellWork {
+    LPTHREAD_START_ROUTINE call; // what runs there
+    void* parameter;             // the call's own
+};
+
+DWORD WINAPI InShellApartment(void* parameter)
+{
+    const ShellWork work = *static_cast<ShellWork*>(parameter);
+    free(parameter);
+    const bool joined = JoinCom();
+    work.call(work.parameter);
+    LeaveCom(joined);
     return 0;
 }
 
@@ -296,16 +310,28 @@ void AskSlotIcon(HWND ring, const LauncherSlot* slot, int dpi, bool testGone)
     FreeQuestion(question);
 }
 
+bool RunInShellApartment(LPTHREAD_START_ROUTINE call, void* parameter)
+{
+    ShellWork* work = Ready() ? static_cast<ShellWork*>(malloc(sizeof(ShellWork))) : nullptr;
+    if (!work)
+        return false;
+    *work = {call, parameter};
+    if (QueueUserWorkItem(InShellApartment, work, WT_EXECUTELONGFUNCTION))
+        return true;
+    free(work);
+    return false;
+}
+
 void StartOnWorker(const LauncherSlot* slot, const char* verb, HMONITOR monitor)
 {
     StartRequest* request = static_cast<StartRequest*>(calloc(1, sizeof(StartRequest)));
-    if (!request || !Ready() || !CopyNames(&request->copy, slot)) {
+    if (!request || !CopyNames(&request->copy, slot)) {
         free(request);
         return;
     }
     lstrcpynA(request->verb, verb ? verb : "", sizeof request->verb);
     request->monitor = monitor;
-    if (!QueueUserWorkItem(Start, request, WT_EXECUTELONGFUNCTION)) {
+    if (!RunInShellApartment(Start, request)) {
         FreeNames(&request->copy);
         free(request);
     }

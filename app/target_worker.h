@@ -47,6 +47,10 @@ void AskSlotIcon(HWND ring, const LauncherSlot* slot, int dpi, bool testGone = f
 // Starts the slot's target on a worker by the verb (null: the default one)
 // on the monitor; nothing comes back, as a failed start shows nothing.
 void StartOnWorker(const LauncherSlot* slot, const char* verb, HMONITOR monitor);
+// Runs the call with its parameter on a worker that is in the apartment
+// the shell's calls want; false when it cannot be handed over, the
+// parameter then still the caller's.
+bool RunInShellApartment(LPTHREAD_START_ROUTINE call, void* parameter);
 // The answer of that number moved into *answer when it is an answer this
 // process asked for and still holds for the slot as it is now; false, and
 // whatever it held freed, otherwise.
