@@ -1,13 +1,30 @@
 // The yardstick for start-up time and memory: the least a Win32 program
 // does to show one round 200 x 200 always-on-top window with an icon in the
-// notification area, and then wait for input.
+// notification area, and then wait for input; Win+Shift+Z hides it or
+// shows it centred on the pointer, as the launcher's hotkey does its ring.
 #include <windows.h>
 #include <shellapi.h>
 
 static NOTIFYICONDATAA trayIcon; // the icon this window puts into the notification area
 
+static void ToggleAtPointer(HWND window)
+{
+    if (IsWindowVisible(window)) {
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    POINT pointer;
+    GetCursorPos(&pointer);
+    SetWindowPos(window, HWND_TOPMOST, pointer.x - 100, pointer.y - 100, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+}
+
 static LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_HOTKEY) {
+        ToggleAtPointer(window);
+        return 0;
+    }
     if (message == WM_CLOSE) {
         DestroyWindow(window);
         return 0;
@@ -41,6 +58,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     trayIcon.hIcon = windowClass.hIcon;
     lstrcpyA(trayIcon.szTip, "Bare tray window");
     Shell_NotifyIconA(NIM_ADD, &trayIcon);
+    RegisterHotKey(window, 1, MOD_WIN | MOD_SHIFT | MOD_NOREPEAT, 'Z');
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);

@@ -1,8 +1,9 @@
 // A program at rest, seen from another process under the same system: its
 // private bytes (GetProcessMemoryInfo) once it has settled, and the CPU time
 // it spends while nothing happens. Prints "name value" lines; after
-// "resting <pid>" the program is at rest for the given time, so that a
-// caller can read the operating system's own figures meanwhile.
+// "resting <pid>" the program is at rest for the given time, and a second
+// more before it is closed, so that a caller can read the operating
+// system's own figures over the same time.
 // Usage: rest_bench <exe> <class> <title> <settle-ms> <rest-ms>
 #include <windows.h>
 #include <psapi.h>
@@ -67,6 +68,7 @@ int main(int argc, char** argv)
     PrintMemory(process, "_end");
     printf("done 1\n");
     fflush(stdout);
+    Sleep(1000);
     CloseHandle(process);
     CloseChild(window, &child);
     return 0;
