@@ -22,8 +22,5 @@ bool SetSlotPath(char** ansi, char16_t** whole, const wchar_t* path);
 // The name the system is asked with: the whole name where there is one,
 // else the ANSI one in UTF-16. A heap copy; null for none or without memory.
 wchar_t* SystemPathOf(const char* ansi, const char16_t* whole);
-// The text in ANSI for reading, as in a hint: letters the code page lacks
-// become their nearest or '?'. A heap copy; null without memory.
-char* ReadableAnsiText(const wchar_t* text);
 
 #endif

@@ -5,6 +5,7 @@
 #include "app/foreign_names.h"
 #include "app/launcher_record.h"
 #include "app/shell.h"
+#include "base/readable_text.h"
 #include "base/target_kind.h"
 #include "app/target_worker.h"
 #include "settings/store.h"
@@ -67,7 +68,8 @@ int AssignNamed(LauncherSlot* slot, const wchar_t* picked, char* path, char16_t*
     wchar_t* own = slot->target ? SystemPathOf(slot->target, slot->wholeTarget) : nullptr;
     int result = -2;
     if (!own || lstrcmpiW(own, picked) != 0) {
-        char* readable = ReadableAnsiText(hint ? hint : picked);
+        const wchar_t* named = hint ? hint : picked;
+        char* readable = ReadableAnsi(reinterpret_cast<const char16_t*>(named), lstrlenW(named));
         char* slotHint = hint ? readable : DeriveHint(readable ? readable : path);
         if (!hint)
             free(readable);

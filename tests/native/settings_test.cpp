@@ -21,6 +21,7 @@
 
 #include "settings/settings_shim.h"
 #include "settings/store.h"
+#include "tests/common/load_as_started.h"
 #include "tests/native/settings_bytes.h"
 
 namespace {
@@ -103,14 +104,7 @@ protected:
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
         launcherSettings = kSettingsStartValues;
-        bool hintsStored;
-        SettingsLoadResult result = LoadSettings(path_.c_str(), slots_, SLOT_COUNT, nullptr, nullptr, &hintsStored);
-        // The load test, as the ring's workers run it after start.
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            if (slots_[i].target && TargetIsGone(slots_[i].target, slots_[i].wholeTarget))
-                ForgetTarget(&slots_[i], hintsStored);
-        }
-        return result;
+        return LoadAsStarted(path_.c_str(), slots_);
     }
     SettingsLoadResult Load(const std::string& bytes)
     {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "settings/settings_shim.h"
+#include "tests/common/load_as_started.h"
 #include "tests/native/settings_bytes.h"
 #include "tests/win/support/launcher_run.h"
 #include "tests/win/support/message_boxes.h"
@@ -58,14 +59,7 @@ protected:
         WriteFile(path_, bytes);
         FreeSlotTable(slots_);
         slots_ = AllocateSlotTable();
-        bool hintsStored;
-        SettingsLoadResult result = LoadSettings(path_.c_str(), slots_, SLOT_COUNT, nullptr, nullptr, &hintsStored);
-        // The load test, as the ring's workers run it after start.
-        for (int i = 0; i < SLOT_COUNT; ++i) {
-            if (slots_[i].target && TargetIsGone(slots_[i].target, slots_[i].wholeTarget))
-                ForgetTarget(&slots_[i], hintsStored);
-        }
-        return result;
+        return LoadAsStarted(path_.c_str(), slots_);
     }
 
     // The names in the folder, sorted and joined by blanks.
