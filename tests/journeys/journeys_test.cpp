@@ -46,11 +46,10 @@ HANDLE HoldExclusively(const std::string& path)
 }
 
 // Runs the command line and waits up to 30 s for it; false when it did not end.
-bool RunToTheEnd(std::string commandLine)
+bool RunToTheEnd(const std::wstring& commandLine)
 {
-    STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!StartCommand(nullptr, commandLine, &process))
         return false;
     bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
     CloseHandle(process.hThread);
@@ -868,7 +867,7 @@ TEST_F(Journey, EndingTheSessionOrClosingDuringTheSlotMenuKeepsTheRingsPlace)
     POINT hub = RingHub(copy_.ring());
     DragWithLeftButton(hub, {hub.x + 400, hub.y + 300});
     // A logoff: the system ends the launcher once it has answered.
-    ASSERT_TRUE(RunToTheEnd("wineboot.exe --end-session")) << "wineboot did not end";
+    ASSERT_TRUE(RunToTheEnd(L"wineboot.exe --end-session")) << "wineboot did not end";
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     EXPECT_EQ(Settings(), SettingsFileWith({}, true, true, 400, 300));
 

@@ -140,11 +140,10 @@ bool LauncherCopy::Launch()
     return process_ != nullptr;
 }
 
-bool LauncherCopy::StartByCommand(std::wstring command)
+bool LauncherCopy::StartByCommand(const std::wstring& command)
 {
-    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!StartCommand(nullptr, command, &started))
         return false;
     CloseHandle(started.hThread);
     CloseHandle(process_);

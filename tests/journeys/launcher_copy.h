@@ -35,7 +35,7 @@ public:
     bool Launch();
     bool AwaitRing();
     // Start as the system runs a command line, at logon for instance.
-    bool StartByCommand(std::wstring command);
+    bool StartByCommand(const std::wstring& command);
     // Starts another process of the same copy and answers its exit code,
     // STILL_ACTIVE when it has not ended after 10 s.
     DWORD StartAnotherAndAwaitExit();

@@ -75,13 +75,27 @@ HANDLE StartProgram(const std::string& exe, DWORD* processId)
                                                                            : nullptr;
 }
 
-HANDLE StartProgram(const std::wstring& exe, DWORD* processId)
+bool StartCommand(const wchar_t* program, std::wstring commandLine, PROCESS_INFORMATION* started)
 {
     STARTUPINFOW startup = {sizeof startup};
+    // Now and then Wine's loader dies before the new process is set up (its
+    // address space taken by chance), and CreateProcess fails before any of
+    // the program runs: that start is tried again, and said.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, started))
+            return true;
+        DWORD error = GetLastError();
+        fprintf(stderr, "starting %ls failed (error %lu), attempt %d of 3\n", commandLine.c_str(), error, attempt);
+        if (attempt == 3 || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return false;
+        Sleep(250);
+    }
+}
+
+HANDLE StartProgram(const std::wstring& exe, DWORD* processId)
+{
     PROCESS_INFORMATION process = {};
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!StartCommand(exe.c_str(), L"\"" + exe + L"\"", &process))
         return nullptr;
     CloseHandle(process.hThread);
     if (processId)

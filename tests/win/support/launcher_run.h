@@ -24,6 +24,9 @@ bool FileExists(const std::string& path);
 // "Q:"; the search goes from Z: down; "" when every letter has a volume.
 std::string UnmappedDrive();
 
+// CreateProcessW of the command line (the program's path or null), tried
+// again when Wine fails to set the process up; false when it never started.
+bool StartCommand(const wchar_t* program, std::wstring commandLine, PROCESS_INFORMATION* started);
 // Starts the program as Explorer does, its quoted path as the command line;
 // its process handle (the caller closes it), or null.
 HANDLE StartProgram(const std::string& exe, DWORD* processId = nullptr);
