@@ -378,6 +378,7 @@ TEST_F(Journey, NoHideKeepsTheRingOpenAfterALaunchAndIsRemembered)
     MiddleClickOnTheFace();
     EXPECT_FALSE(IsWindowVisible(ring));
     ClickTray();
+    ASSERT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
     EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
     EXPECT_FALSE(IsWindowVisible(ring));
 }

@@ -8,6 +8,7 @@
 #include "ring/geometry.h"
 #include "tests/common/layout_sector.h"
 #include "tests/win/support/launcher_run.h"
+#include "tests/win/support/ring_fixture.h"
 
 namespace {
 
@@ -234,10 +235,7 @@ bool LauncherCopy::AwaitNoWindow(const char* className, const char* title) const
 
 std::string LauncherCopy::AwaitRecord() const
 {
-    std::string log = Path("recorder.log");
-    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
-        Sleep(50);
-    return ReadWholeFile(log);
+    return ::AwaitRecord(Path("recorder.log"));
 }
 
 POINT SectorMiddle(HWND ring, int slot, int dpi)

@@ -25,9 +25,12 @@ POINT SectorPoint(int slot)
 
 std::string AwaitRecord(const std::string& log)
 {
-    for (int waited = 0; waited < 10000 && !FileExists(log); waited += 50)
+    // The recorder renames its whole record into place and lets go of it
+    // after: until then the file is there but may not open for reading yet.
+    std::string record;
+    for (int waited = 0; waited < 10000 && (record = ReadWholeFile(log)).empty(); waited += 50)
         PumpMessages(50);
-    return ReadWholeFile(log);
+    return record;
 }
 
 void RingFixture::SetUp()
