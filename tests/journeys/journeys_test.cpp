@@ -352,9 +352,9 @@ TEST_F(Journey, NoHideKeepsTheRingOpenAfterALaunchAndIsRemembered)
     Start();
     HWND ring = copy_.ring();
     MiddleClickOnTheFace(); // hiding is on
-    EXPECT_FALSE(IsWindowVisible(ring));
+    EXPECT_TRUE(AwaitRingShown(false));
     ClickTray();
-    ASSERT_TRUE(IsWindowVisible(ring));
+    ASSERT_TRUE(AwaitRingShown(true));
 
     ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
     std::string kept = SettingsFileWith({{0, recorder_, "", "", "recorder"}}, false);
@@ -376,7 +376,7 @@ TEST_F(Journey, NoHideKeepsTheRingOpenAfterALaunchAndIsRemembered)
     EXPECT_TRUE(IsWindowVisible(ring));
     ASSERT_TRUE(ChooseFromFace(MENU_NOHIDE));
     MiddleClickOnTheFace();
-    EXPECT_FALSE(IsWindowVisible(ring));
+    EXPECT_TRUE(AwaitRingShown(false));
     ClickTray();
     ASSERT_TRUE(AwaitRingShown(true)) << "the tray icon did not show the ring";
     EXPECT_EQ(LaunchFrom(0), RecordOf(copy_.folder(), "hidden"));
@@ -428,6 +428,7 @@ TEST_F(Journey, EditAHintChooseAWorkingFolderAndClearASlot)
     EXPECT_EQ(AwaitFileChange(copy_.settingsPath(), hinted), withFolder);
     EXPECT_EQ(LaunchFrom(0), RecordOf(desktop, "hidden"));
     ClickTray();
+    ASSERT_TRUE(AwaitRingShown(true));
 
     // Clearing asks first; Enter takes the default, Cancel.
     ASSERT_TRUE(ChooseForSlot(1, MENU_CLEAR));
@@ -496,8 +497,8 @@ TEST_F(Journey, DragTheRingAwayExitFromTheTrayAndStartAgainAsLeft)
     GetWindowRect(ring, &bounds);
     EXPECT_EQ(bounds.left, 400);
     EXPECT_EQ(bounds.top, 300);
-    ClickTray(); // hidden
-    EXPECT_FALSE(IsWindowVisible(ring));
+    ClickTray();
+    EXPECT_TRUE(AwaitRingShown(false));
     ASSERT_TRUE(ChooseFromTray(MENU_EXIT));
     EXPECT_EQ(copy_.AwaitExit(), 0u);
     const std::string left = SettingsFileWith(slots, true, false, 400, 300);
@@ -507,7 +508,7 @@ TEST_F(Journey, DragTheRingAwayExitFromTheTrayAndStartAgainAsLeft)
     ring = copy_.ring();
     EXPECT_FALSE(IsWindowVisible(ring));
     ClickTray();
-    ASSERT_TRUE(IsWindowVisible(ring));
+    ASSERT_TRUE(AwaitRingShown(true));
     GetWindowRect(ring, &bounds);
     EXPECT_EQ(bounds.left, 400);
     EXPECT_EQ(bounds.top, 300);

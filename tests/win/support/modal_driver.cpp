@@ -50,8 +50,12 @@ void GuardAgainstForgottenModalLoops()
                 }
                 if (++seconds < kModalGuardSeconds)
                     continue;
-                printf("a %s stayed open %d s with nothing answering it: dismissed\n", menu ? "popup menu" : "dialog",
-                       seconds);
+                char caption[128] = "", text[512] = "";
+                GetWindowTextA(window, caption, sizeof caption);
+                GetDlgItemTextA(window, 0xFFFF, text, sizeof text); // a message box's text
+                std::replace(text, text + lstrlenA(text), '\n', ' ');
+                printf("a %s stayed open %d s with nothing answering it: dismissed \"%s\" \"%s\"\n",
+                       menu ? "popup menu" : "dialog", seconds, caption, text);
                 fflush(stdout);
                 if (menu)
                     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
