@@ -23,8 +23,6 @@ typedef HRESULT(WINAPI* RevokeTarget)(HWND window);
 typedef void(WINAPI* ReleaseMedium)(STGMEDIUM* medium);
 typedef HRESULT(WINAPI* NameOfItem)(LPCITEMIDLIST item, SIGDN form, wchar_t** name);
 typedef void(WINAPI* FreeTaskMemory)(void* memory);
-typedef HRESULT(WINAPI* HandlerOfScheme)(ASSOCF flags, ASSOCSTR kind, const wchar_t* scheme, const wchar_t* extra,
-                                         wchar_t* name, DWORD* length);
 
 // What a drag carries that a slot can take, in the order it is looked for.
 enum DragKind { DRAG_NONE, DRAG_FILES, DRAG_LINK, DRAG_SHELL_ITEM, DRAG_SEVERAL };
@@ -280,10 +278,7 @@ void SchemeOf(const DragOffer& offer, wchar_t (&scheme)[33])
 // scheme that no program has registered.
 bool HandlerOf(const wchar_t* scheme, wchar_t* name, DWORD length)
 {
-    HandlerOfScheme handlerOf = reinterpret_cast<HandlerOfScheme>(SystemEntry("shlwapi.dll", "AssocQueryStringW"));
-    return handlerOf && handlerOf(ASSOCF_IS_PROTOCOL | ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE,
-                                  ASSOCSTR_FRIENDLYAPPNAME, scheme, nullptr, name, &length) == S_OK &&
-           name[0];
+    return AskScheme(scheme, SCHEME_NAME, name, length);
 }
 
 // A link to be kept: refused with a box for a scheme that runs code, a file

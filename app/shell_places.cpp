@@ -5,8 +5,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "app/foreign_names.h"
+#include "base/command_line.h"
 #include "base/dpi.h"
 #include "base/system_library.h"
 #include "base/target_kind.h"
@@ -50,22 +52,17 @@ HICON ShellIcon(const wchar_t* item, UINT how, int side)
 // names an icon of its own that one, otherwise the program's first.
 HICON LinkHandlerIcon(wchar_t* link, int side)
 {
-    AskAssociation ask = reinterpret_cast<AskAssociation>(SystemEntry("shlwapi.dll", "AssocQueryStringW"));
     SplitIconLocation split = reinterpret_cast<SplitIconLocation>(SystemEntry("shlwapi.dll", "PathParseIconLocationW"));
-    if (!ask || !split)
+    if (!split)
         return nullptr;
     wchar_t* colon = wcschr(link, L':');
     *colon = L'\0'; // the scheme alone names the association
     wchar_t location[MAX_PATH];
-    DWORD length = MAX_PATH;
     int index = 0;
-    if (ask(ASSOCF_NONE, ASSOCSTR_DEFAULTICON, link, nullptr, location, &length) == S_OK) {
+    if (AskScheme(link, SCHEME_ICON, location, MAX_PATH))
         index = split(location);
-    } else {
-        length = MAX_PATH;
-        if (ask(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, link, L"open", location, &length) != S_OK)
-            location[0] = L'\0';
-    }
+    else if (!AskScheme(link, SCHEME_PROGRAM, location, MAX_PATH))
+        location[0] = L'\0';
     *colon = L':';
     HICON icon = location[0] ? IconAtSide(location, index, side) : nullptr;
     // A handler without an icon of its own (Wine's browser launcher): the
@@ -83,7 +80,64 @@ HICON ShellItemIcon(const wchar_t* name, int side)
     return icon;
 }
 
+// Wine's association functions close some keys twice: the second close
+// takes whatever another thread opened in between, a save's new file among
+// them. Under Wine the scheme's keys are read here instead, each closed once.
+bool ReadSchemeValue(const wchar_t* scheme, const wchar_t* subkey, wchar_t* value, DWORD capacity)
+{
+    wchar_t key[64];
+    if (lstrlenW(scheme) + lstrlenW(subkey) + 2 > 64)
+        return false;
+    wsprintfW(key, L"%s\\%s", scheme, subkey);
+    DWORD size = capacity * sizeof(wchar_t);
+    return RegGetValueW(HKEY_CLASSES_ROOT, key, nullptr, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS &&
+           value[0];
+}
+
+bool ReadSchemeProgram(const wchar_t* scheme, wchar_t* program, DWORD capacity)
+{
+    wchar_t command[2 * MAX_PATH];
+    size_t start = 0, length = 0;
+    if (ReadSchemeValue(scheme, L"shell\\open\\command", command, 2 * MAX_PATH))
+        length = CommandProgram(reinterpret_cast<const char16_t*>(command), lstrlenW(command), &start);
+    if (length == 0 || length >= capacity)
+        return false;
+    memcpy(program, command + start, length * sizeof(wchar_t));
+    program[length] = L'\0';
+    return true;
+}
+
 } // namespace
+
+bool AskScheme(const wchar_t* scheme, SchemeQuestion question, wchar_t* answer, DWORD capacity)
+{
+    if (!SystemEntry("ntdll.dll", "wine_get_version")) {
+        AskAssociation ask = reinterpret_cast<AskAssociation>(SystemEntry("shlwapi.dll", "AssocQueryStringW"));
+        const ASSOCF flags = question == SCHEME_NAME
+                                 ? ASSOCF_IS_PROTOCOL | ASSOCF_INIT_IGNOREUNKNOWN | ASSOCF_NOTRUNCATE
+                                 : ASSOCF_NONE;
+        const ASSOCSTR what = question == SCHEME_ICON      ? ASSOCSTR_DEFAULTICON
+                              : question == SCHEME_PROGRAM ? ASSOCSTR_EXECUTABLE
+                                                           : ASSOCSTR_FRIENDLYAPPNAME;
+        return ask && ask(flags, what, scheme, question == SCHEME_PROGRAM ? L"open" : nullptr, answer, &capacity) == S_OK &&
+               answer[0];
+    }
+    if (question == SCHEME_ICON)
+        return ReadSchemeValue(scheme, L"DefaultIcon", answer, capacity);
+    if (!ReadSchemeProgram(scheme, answer, capacity))
+        return false;
+    if (question == SCHEME_NAME) { // its file's name, as Wine names a program without a description
+        const wchar_t* name = answer;
+        for (const wchar_t* at = answer; *at; ++at)
+            if (*at == L'\\' || *at == L'/')
+                name = at + 1;
+        memmove(answer, name, (lstrlenW(name) + 1) * sizeof(wchar_t));
+        wchar_t* dot = wcsrchr(answer, L'.');
+        if (dot && dot != answer)
+            *dot = L'\0';
+    }
+    return answer[0] != L'\0';
+}
 
 bool JoinOle()
 {

@@ -1,6 +1,10 @@
 #include "base/target_kind.h"
 
+#include "base/command_line.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -43,6 +47,31 @@ TEST(KindOfTarget, TellsLinksAndShellPlacesFromPaths)
 {
     for (const KindCase& c : kKinds)
         EXPECT_EQ(KindOfTarget(c.target), c.kind) << c.target;
+}
+
+// A link's handler, from the open command the registry keeps for its scheme.
+TEST(CommandProgram, IsTheQuotedOrFirstWordUpToTheValuesEnd)
+{
+    const struct {
+        std::u16string command;
+        size_t length; // of the value as read; npos for all of it
+        std::u16string program;
+    } cases[] = {
+        {u"\"C:\\Program Files\\App\\app.exe\" -url \"%1\"", std::u16string::npos, u"C:\\Program Files\\App\\app.exe"},
+        {u"C:\\windows\\winebrowser.exe -nohome", std::u16string::npos, u"C:\\windows\\winebrowser.exe"},
+        {u"   app.exe", std::u16string::npos, u"app.exe"},
+        {u"\"C:\\No End", std::u16string::npos, u"C:\\No End"},
+        {u"app.exe -x", 5, u"app.e"},
+        {std::u16string(u"app\0.exe", 8), std::u16string::npos, u"app"},
+        {u"\"\" app.exe", std::u16string::npos, u""},
+        {u"  ", std::u16string::npos, u""},
+        {u"", std::u16string::npos, u""},
+    };
+    for (const auto& c : cases) {
+        size_t start = 99;
+        const size_t length = CommandProgram(c.command.data(), c.length == std::u16string::npos ? c.command.size() : c.length, &start);
+        EXPECT_EQ(c.command.substr(start, length), c.program) << std::string(c.command.begin(), c.command.end());
+    }
 }
 
 } // namespace

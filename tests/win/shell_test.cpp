@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "app/shell_places.h"
 #include "tests/win/support/launcher_run.h"
 
 namespace {
@@ -67,6 +68,45 @@ TEST(ExtractTargetIconTest, AbsentOrOverlongPathsGiveNone)
     std::string limit = BesideTestExe("") + std::string(MAX_PATH, 'b');
     limit.resize(MAX_PATH);
     EXPECT_EQ(ExtractTargetIcon(limit.c_str()), nullptr);
+}
+
+// A link's handler and icon are asked on a worker while the ring saves: no
+// handle the ring holds meanwhile may be closed under it.
+TEST(AskSchemeTest, AnswersAndLeavesOtherThreadsFilesOpen)
+{
+    struct Asker {
+        volatile LONG stop;
+        int asked, answered;
+    } asker = {0, 0, 0};
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+            Asker* self = static_cast<Asker*>(parameter);
+            while (!self->stop) {
+                wchar_t program[MAX_PATH], name[MAX_PATH];
+                ++self->asked;
+                self->answered += AskScheme(L"https", SCHEME_PROGRAM, program, MAX_PATH) &&
+                                  AskScheme(L"https", SCHEME_NAME, name, MAX_PATH) && wcsstr(program, name);
+                DestroyIcon(ShellPlaceIcon("https://example.org", nullptr, 96)); // the slot's icon
+            }
+            return 0;
+        },
+        &asker, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    const std::string path = BesideTestExe("scheme_saves.tmp");
+    int saves = 0, failed = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 1500; ++saves) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        failed += !(file != INVALID_HANDLE_VALUE && WriteFile(file, "saved", 5, &written, nullptr) &&
+                    FlushFileBuffers(file) && CloseHandle(file));
+    }
+    InterlockedExchange(&asker.stop, 1);
+    WaitForSingleObject(worker, 5000);
+    CloseHandle(worker);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(failed, 0) << "of " << saves << " saves beside " << asker.asked << " lookups";
+    EXPECT_EQ(asker.answered, asker.asked) << "the browser that opens https: links, by its path and name";
 }
 
 } // namespace
