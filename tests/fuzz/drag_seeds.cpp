@@ -16,6 +16,7 @@ int main(int argc, char** argv)
         '\1' + FileListBytes(std::string("C:\\a.exe\0\0", 10), false),
         '\2' + DescriptorBytes(1, u"mailto:x@y.url"),
         '\3' + ShellItemsBytes(1, 12, 14, std::string("\x06\x00xyzw", 6)),
+        '\4' + Utf16(u"\"C:\\Program Files\\App\\app.exe\" -url \"%1\""),
     };
     for (size_t i = 0; i < sizeof seeds / sizeof seeds[0]; ++i) {
         FILE* stream = fopen((std::string(argv[1]) + "/drag" + std::to_string(i)).c_str(), "wb");
