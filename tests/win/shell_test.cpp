@@ -70,28 +70,32 @@ TEST(ExtractTargetIconTest, AbsentOrOverlongPathsGiveNone)
     EXPECT_EQ(ExtractTargetIcon(limit.c_str()), nullptr);
 }
 
+// Asks for the https: handler's path and name and a link's icon until told
+// to stop, as the workers do.
+struct SchemeAsker {
+    volatile LONG stop;
+    int asked, answered;
+};
+
+DWORD WINAPI AskUntilStopped(void* parameter)
+{
+    SchemeAsker* self = static_cast<SchemeAsker*>(parameter);
+    while (!self->stop) {
+        wchar_t program[MAX_PATH], name[MAX_PATH];
+        ++self->asked;
+        self->answered += AskScheme(L"https", SCHEME_PROGRAM, program, MAX_PATH) &&
+                          AskScheme(L"https", SCHEME_NAME, name, MAX_PATH) && wcsstr(program, name);
+        DestroyIcon(ShellPlaceIcon("https://example.org", nullptr, 96));
+    }
+    return 0;
+}
+
 // A link's handler and icon are asked on a worker while the ring saves: no
 // handle the ring holds meanwhile may be closed under it.
 TEST(AskSchemeTest, AnswersAndLeavesOtherThreadsFilesOpen)
 {
-    struct Asker {
-        volatile LONG stop;
-        int asked, answered;
-    } asker = {0, 0, 0};
-    HANDLE worker = CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> DWORD {
-            Asker* self = static_cast<Asker*>(parameter);
-            while (!self->stop) {
-                wchar_t program[MAX_PATH], name[MAX_PATH];
-                ++self->asked;
-                self->answered += AskScheme(L"https", SCHEME_PROGRAM, program, MAX_PATH) &&
-                                  AskScheme(L"https", SCHEME_NAME, name, MAX_PATH) && wcsstr(program, name);
-                DestroyIcon(ShellPlaceIcon("https://example.org", nullptr, 96)); // the slot's icon
-            }
-            return 0;
-        },
-        &asker, 0, nullptr);
+    SchemeAsker asker = {0, 0, 0};
+    HANDLE worker = CreateThread(nullptr, 0, AskUntilStopped, &asker, 0, nullptr);
     ASSERT_NE(worker, nullptr);
     const std::string path = BesideTestExe("scheme_saves.tmp");
     int saves = 0, failed = 0;
